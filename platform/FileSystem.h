@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/FsResult.h"
+
+#include <QByteArray>
+#include <QStringList>
+
+// The last bytes of a file together with the file's full size.
+struct FileTail {
+    qint64 fileSize = 0;
+    QByteArray bytes; // the last min(asked, fileSize) bytes
+};
+
+// Every file-system access of a run goes through this interface. Paths are
+// plain concatenations of a directory string (ending with a separator, or
+// empty for the working directory) and a name. Names are lossless decodings
+// of the system's bytes (see NameCodec.h).
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // The ordinary files of a directory in natural order: regular files and
+    // links to regular files, no hidden entries.
+    virtual FsResult<QStringList> listFiles(const QString& directory) const = 0;
+
+    // Whether an ordinary file exists at the path. A path that cannot be
+    // examined (access denied, I/O error) is an error, not "absent".
+    virtual FsResult<bool> fileExists(const QString& path) const = 0;
+
+    // Moves a file, renaming it on the way; never replaces an existing file.
+    // A destination that is empty or ends with a separator names a directory,
+    // and the file keeps its name there. A link is moved as a link. A failed
+    // move leaves the source where it was.
+    virtual FsStatus moveFile(const QString& from, const QString& to) = 0;
+
+    // The size of a file and its last `length` bytes, in one positioned read.
+    // Links are followed.
+    virtual FsResult<FileTail> readTail(const QString& path, qint64 length) const = 0;
+
+    // Creates one directory; an existing directory is an error.
+    virtual FsStatus createDirectory(const QString& path) = 0;
+};

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+// The real file system of the machine.
+class LocalFileSystem final : public FileSystem {
+public:
+    FsResult<QStringList> listFiles(const QString& directory) const override;
+    FsResult<bool> fileExists(const QString& path) const override;
+    FsStatus moveFile(const QString& from, const QString& to) override;
+    FsResult<FileTail> readTail(const QString& path, qint64 length) const override;
+    FsStatus createDirectory(const QString& path) override;
+};

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Lossless conversion between the bytes of a file name and text. Valid UTF-8
+// decodes as usual; every byte that is not part of a valid sequence becomes
+// the lone surrogate U+DC80 + byte, and encoding turns it back into that byte.
+QString decodeFileName(const QByteArray& bytes);
+QByteArray encodeFileName(const QString& name);
+
+// The name as a user should see it: undecodable bytes shown as U+FFFD.
+QString displayFileName(const QString& name);

@@ -1,0 +1,175 @@
+#include "rename/NameTransforms.h"
+
+#include "platform/NameCodec.h"
+#include "rename/CharText.h"
+
+namespace transform {
+namespace {
+
+constexpr qsizetype extensionLength = 4;
+
+// A file name longer than this many bytes cannot exist on common file
+// systems, so a working name beyond it can only be a runaway replacement.
+constexpr qsizetype maxNameBytes = 255;
+
+// Splits `name` at the match of `search` at `position`: the text before the
+// match, the rest of the base after it, and the last four characters.
+void split(RenameState& state, const CharText& name, qsizetype position, const QString& search)
+{
+    const qsizetype base = name.length() - extensionLength;
+    const qsizetype searchLength = CharText(search).length();
+    state.NamePart1 = name.left(position - 1);
+    state.NamePart2 = name.chars(position + searchLength, base);
+    state.Extension = name.right(extensionLength);
+}
+
+// Position of `search` in `name` stored the way the module keeps it.
+qsizetype match(RenameState& state, const CharText& name, const QString& search)
+{
+    const qsizetype position = name.find(search);
+    state.MatchPosition = qint16(std::min<qsizetype>(position, 32767));
+    return position;
+}
+
+// One replacement of the first occurrence of SearchText in WorkName. Returns
+// false when the working name is too short; sets `replaced` when a match was
+// found.
+bool replaceFirst(RenameState& state, bool& replaced)
+{
+    const CharText work(state.WorkName);
+    const qsizetype position = match(state, work, state.SearchText);
+    replaced = position != 0;
+    if (!replaced)
+        return true;
+    if (work.length() < extensionLength)
+        return false;
+    split(state, work, position, state.SearchText);
+    state.NewName = state.NamePart1 + state.ReplaceText + state.NamePart2 + state.Extension;
+    state.WorkName = state.NewName;
+    return true;
+}
+
+} // namespace
+
+bool ChangeFilename(RenameState& state)
+{
+    const CharText name(state.CurrentName);
+    const qsizetype position = match(state, name, state.SearchText);
+    if (position == 0 || name.length() < extensionLength)
+        return false;
+    split(state, name, position, state.SearchText);
+    state.NewName = state.NamePart2 + state.SearchText + state.NamePart1 + state.Extension;
+    return true;
+}
+
+bool repeatReplaceCannotEnd(const QString& searchText, const QString& replaceText)
+{
+    return searchText.isEmpty() || CharText(replaceText).contains(searchText);
+}
+
+// In repeat mode every pass replaces the first occurrence and searches the
+// new working name from its start again. Empty String 1 and a String 2 that
+// contains String 1 are refused before the run; what remains can still grow
+// without end when a match lies in the last four characters, which each pass
+// carries over and appends once more. A working name that outgrows the
+// longest possible file name, or a replacement that takes more passes than
+// the name could ever need, therefore fails the run for that file, before it
+// is touched.
+bool ChangeString(RenameState& state)
+{
+    state.WorkName = state.CurrentName;
+    state.NewName = state.CurrentName;
+    bool replaced = false;
+    if (!replaceFirst(state, replaced))
+        return false;
+    if (!state.RepeatReplace)
+        return true;
+    const qsizetype maxPasses = 4 * maxNameBytes;
+    for (qsizetype pass = 1; replaced; ++pass) {
+        if (pass > maxPasses || encodeFileName(state.WorkName).size() > maxNameBytes)
+            return false;
+        if (!replaceFirst(state, replaced))
+            return false;
+    }
+    return true;
+}
+
+bool CutNameFirst(RenameState& state)
+{
+    const CharText name(state.CurrentName);
+    const qsizetype count = state.CharCount;
+    if (count < 0 || count > name.length() + 1)
+        return false;
+    state.NewName = name.chars(count + 1, name.length());
+    return true;
+}
+
+bool CutNameLast(RenameState& state)
+{
+    const CharText name(state.CurrentName);
+    const qsizetype keep = name.length() - extensionLength - state.CharCount;
+    if (keep < 0 || name.length() < extensionLength)
+        return false;
+    state.NamePart1 = name.left(keep);
+    state.Extension = name.right(extensionLength);
+    state.NewName = state.NamePart1 + state.Extension;
+    return true;
+}
+
+bool CutNameStringLast(RenameState& state)
+{
+    const CharText name(state.CurrentName);
+    const qsizetype position = match(state, name, state.SearchText);
+    if (position == 0 || name.length() < extensionLength)
+        return false;
+    state.NamePart1 = name.left(position - 1);
+    state.Extension = name.right(extensionLength);
+    state.NewName = state.NamePart1 + state.Extension;
+    return true;
+}
+
+bool AddText(RenameState& state)
+{
+    const CharText name(state.CurrentName);
+    if (name.length() < extensionLength)
+        return false;
+    state.NamePart1 = name.left(name.length() - extensionLength);
+    state.NamePart2 = state.SearchText;
+    state.Extension = name.right(extensionLength);
+    state.NewName = state.NamePart1 + state.NamePart2 + state.Extension;
+    return true;
+}
+
+QString numberText(qint16 number, bool blankAfterNumber, const QString& typedStartNumber)
+{
+    const QString decimal = QString::number(number);
+    QString text = number > 9 ? decimal : u'0' + decimal.right(1);
+    if (blankAfterNumber)
+        text += u' ';
+    if (CharText(typedStartNumber).length() == 3 && number < 100)
+        text.prepend(u'0');
+    return text;
+}
+
+bool CutandNumber(RenameState& state)
+{
+    state.NumberText = numberText(state.RunningNumber, state.BlankAfterNumber, state.SearchText);
+    state.NamePart1 = state.NumberText;
+    const CharText name(state.CurrentName);
+    if (name.length() < 3)
+        return false;
+    state.NamePart2 = name.chars(4, name.length());
+    state.NewName = state.NamePart1 + state.NamePart2;
+    return true;
+}
+
+bool AddNumber(RenameState& state)
+{
+    state.NumberText = numberText(state.RunningNumber, state.BlankAfterNumber, state.SearchText);
+    state.NamePart1 = state.NumberText;
+    state.NamePart2 = state.CurrentName;
+    state.NewName = state.NamePart1 + state.NamePart2;
+    return true;
+}
+
+} // namespace transform

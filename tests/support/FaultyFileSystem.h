@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/LocalFileSystem.h"
+
+#include <functional>
+
+// The real file system with faults that a test can switch on where the real
+// one cannot be made to fail: a hook after each listing, and moves or reads
+// that fail from the N-th call on.
+class FaultyFileSystem final : public FileSystem {
+public:
+    std::function<void()> afterListing;
+    int failMovesFrom = -1; // 0-based index of the first move that fails; -1: none
+    FsErrorCode moveFailure = FsErrorCode::NoSpace;
+    int failReadsFrom = -1;
+    int moves = 0;
+    mutable int reads = 0;
+
+    FsResult<QStringList> listFiles(const QString& directory) const override
+    {
+        FsResult<QStringList> names = real_.listFiles(directory);
+        if (afterListing)
+            afterListing();
+        return names;
+    }
+    FsResult<bool> fileExists(const QString& path) const override
+    {
+        return real_.fileExists(path);
+    }
+    FsStatus moveFile(const QString& from, const QString& to) override
+    {
+        if (failMovesFrom >= 0 && moves++ >= failMovesFrom)
+            return FsStatus::failure({moveFailure, to, 0});
+        return real_.moveFile(from, to);
+    }
+    FsResult<FileTail> readTail(const QString& path, qint64 length) const override
+    {
+        if (failReadsFrom >= 0 && reads++ >= failReadsFrom)
+            return FsError{FsErrorCode::AccessDenied, path, 0};
+        return real_.readTail(path, length);
+    }
+    FsStatus createDirectory(const QString& path) override { return real_.createDirectory(path); }
+
+private:
+    LocalFileSystem real_;
+};

@@ -1,0 +1,91 @@
+#include "tests/support/TempTree.h"
+
+#include "platform/NameCodec.h"
+
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+TempTree::TempTree()
+{
+    EXPECT_TRUE(dir_.isValid());
+}
+
+QString TempTree::root() const
+{
+    return dir_.path() + u'/';
+}
+
+QString TempTree::dir(const QString& relative) const
+{
+    if (!exists(relative))
+        makeDir(relative);
+    return root() + relative + u'/';
+}
+
+QByteArray TempTree::path(const QString& relative) const
+{
+    return encodeFileName(root() + relative);
+}
+
+void TempTree::writeFile(const QString& relativePath, const QByteArray& bytes) const
+{
+    const int fd = ::open(path(relativePath).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0) << relativePath.toStdString();
+    ASSERT_EQ(::write(fd, bytes.constData(), size_t(bytes.size())), bytes.size());
+    ::close(fd);
+}
+
+QByteArray TempTree::readFile(const QString& relativePath) const
+{
+    QByteArray bytes;
+    const int fd = ::open(path(relativePath).constData(), O_RDONLY);
+    EXPECT_GE(fd, 0) << relativePath.toStdString();
+    if (fd < 0)
+        return bytes;
+    char buffer[65536];
+    ssize_t got;
+    while ((got = ::read(fd, buffer, sizeof buffer)) > 0)
+        bytes.append(buffer, got);
+    ::close(fd);
+    return bytes;
+}
+
+bool TempTree::exists(const QString& relativePath) const
+{
+    struct stat info;
+    return ::lstat(path(relativePath).constData(), &info) == 0;
+}
+
+void TempTree::makeDir(const QString& relativePath) const
+{
+    ASSERT_EQ(::mkdir(path(relativePath).constData(), 0755), 0) << relativePath.toStdString();
+}
+
+void TempTree::makeSymlink(const QString& target, const QString& relativeLink) const
+{
+    ASSERT_EQ(::symlink(encodeFileName(target).constData(), path(relativeLink).constData()), 0);
+}
+
+QStringList TempTree::entries(const QString& relativeDir) const
+{
+    QList<QByteArray> raw;
+    if (DIR* handle = ::opendir(path(relativeDir).constData())) {
+        while (const dirent* entry = ::readdir(handle)) {
+            const QByteArray name(entry->d_name);
+            if (name != "." && name != "..")
+                raw.append(name);
+        }
+        ::closedir(handle);
+    }
+    std::sort(raw.begin(), raw.end());
+    QStringList names;
+    for (const QByteArray& name : raw)
+        names.append(decodeFileName(name));
+    return names;
+}

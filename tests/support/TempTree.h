@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// A temporary directory for one test: creates files with given names and
+// bytes, and tells what a directory holds afterwards. Names are text and go
+// through the lossless name codec, so undecodable bytes can be used too.
+class TempTree {
+public:
+    TempTree();
+
+    // The root as a directory string, ending with '/'.
+    QString root() const;
+    // A directory string for a sub-directory (created when missing).
+    QString dir(const QString& relative) const;
+
+    void writeFile(const QString& relativePath, const QByteArray& bytes = {}) const;
+    QByteArray readFile(const QString& relativePath) const;
+    bool exists(const QString& relativePath) const;
+    void makeDir(const QString& relativePath) const;
+    void makeSymlink(const QString& target, const QString& relativeLink) const;
+
+    // Every entry name of a directory (files, directories, links, hidden
+    // ones too), sorted by their bytes.
+    QStringList entries(const QString& relativeDir = {}) const;
+
+private:
+    QByteArray path(const QString& relative) const;
+
+    QTemporaryDir dir_;
+};
