@@ -2,11 +2,19 @@
 
 #include <QString>
 
+#include <utility>
+
 enum class MessageIcon { None, Information, Critical };
 enum class MessageButtons { Ok, OkCancel };
 enum class MessageAnswer { Ok, Cancel };
 
 struct Message {
+    explicit Message(QString text = {}, QString title = {}, MessageIcon icon = MessageIcon::None,
+                     MessageButtons buttons = MessageButtons::Ok)
+        : text(std::move(text)), title(std::move(title)), icon(icon), buttons(buttons)
+    {
+    }
+
     QString text;
     QString title; // empty: the application's title
     MessageIcon icon = MessageIcon::None;

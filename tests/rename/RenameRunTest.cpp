@@ -287,7 +287,7 @@ TEST_F(RenameRun, NumberOverflowEndsAfterTheFileWithoutMoveBack)
 
 TEST_F(RenameRun, NewNameThatLeavesTheTargetIsRefusedBeforeTheFileIsTouched)
 {
-    for (const QString& text : {u"/../x"_s, u"a/b"_s, QString(u"a") + QChar(0) + u"b"_s}) {
+    for (const QString& text : {u"/../x"_s, u"a/b"_s, u"a"_s + QChar(0) + u"b"_s}) {
         files(u"src"_s, {u"Song.mp3"_s});
         window.messages.clear();
         run(u"AddText"_s, text);
