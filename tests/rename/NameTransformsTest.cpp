@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "tests/support/QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>

@@ -104,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(Operations, RenameRunRows, testing::Values(
     RunRow{"add_number_past_ninety_nine", u"AddNumber", {u"a"_s, u"b"_s, u"c"_s, u"d"_s}, u"098", u"1", false, {u"098a"_s, u"099b"_s, u"100c"_s, u"101d"_s}},
     RunRow{"add_number_step_five", u"AddNumber", {u"a"_s, u"b"_s, u"c"_s}, u"10", u"5", false, {u"10a"_s, u"15b"_s, u"20c"_s}},
     RunRow{"add_number_counting_down", u"AddNumber", {u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s}, u"10", u"-5", false, {u"00c"_s, u"00e"_s, u"05b"_s, u"05d"_s, u"10a"_s}},
-    RunRow{"add_number_empty_step_same_number", u"CutandNumber", {u"xxa"_s, u"xxb"_s}, u"7", u"", false, {u"07a"_s, u"07b"_s}},
+    RunRow{"add_number_empty_step_same_number", u"CutandNumber", {u"xxxa"_s, u"xxxb"_s}, u"7", u"", false, {u"07a"_s, u"07b"_s}},
     RunRow{"numbers_follow_natural_order", u"AddNumber", {u"Track 1.mp3"_s, u"track 2.mp3"_s, u"Track 10.mp3"_s}, u"1", u"1", true, {u"01 Track 1.mp3"_s, u"02 track 2.mp3"_s, u"03 Track 10.mp3"_s}}),
     [](const testing::TestParamInfo<RunRow>& info) { return std::string(info.param.name); });
 // clang-format on
@@ -295,10 +295,12 @@ TEST_F(RenameRun, NewNameThatLeavesTheTargetIsRefusedBeforeTheFileIsTouched)
         EXPECT_EQ(tree.entries(u"src"_s), QStringList{u"Song.mp3"_s});
         EXPECT_TRUE(tree.entries(u"dst"_s).isEmpty());
     }
-    files(u"src"_s, {u"..."_s});
+    // "x.." cut by one character would become "..", the parent directory.
+    files(u"src"_s, {u"x.."_s});
     run(u"CutNameFirst"_s, u"1"_s);
     EXPECT_EQ(window.messageTexts().last(), u"Fehler im Modul CutNameFirst"_s);
-    EXPECT_EQ(tree.entries(u"src"_s), (QStringList{u"..."_s, u"Song.mp3"_s}));
+    EXPECT_EQ(tree.entries(u"src"_s), QStringList{u"x.."_s});
+    EXPECT_EQ(tree.entries(u"dst"_s), QStringList{u"ong.mp3"_s});
 }
 
 TEST_F(RenameRun, RepeatReplaceThatCouldNeverEndIsRefused)

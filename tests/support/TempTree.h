@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "tests/support/QtPrinters.h"
+
 // A temporary directory for one test: creates files with given names and
 // bytes, and tells what a directory holds afterwards. Names are text and go
 // through the lossless name codec, so undecodable bytes can be used too.

@@ -1,0 +1,324 @@
+#include "platform/LocalFileSystem.h"
+
+#include "platform/FileNameRules.h"
+#include "platform/NameCodec.h"
+#include "platform/NaturalOrder.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+
+namespace {
+
+FsErrorCode codeOf(int error)
+{
+    switch (error) {
+    case EEXIST:
+    case ENOTEMPTY:
+        return FsErrorCode::AlreadyExists;
+    case ENOENT:
+    case ENOTDIR:
+        return FsErrorCode::NotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return FsErrorCode::AccessDenied;
+    case ENAMETOOLONG:
+    case EINVAL:
+    case EILSEQ:
+        return FsErrorCode::InvalidName;
+    case ENOSPC:
+    case EDQUOT:
+        return FsErrorCode::NoSpace;
+    case EISDIR:
+        return FsErrorCode::NotAFile;
+    default:
+        return FsErrorCode::Other;
+    }
+}
+
+FsError systemError(const QString& path, int error = errno)
+{
+    return {codeOf(error), path, error};
+}
+
+// Closes a descriptor when it goes out of scope.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+    bool isValid() const { return fd_ >= 0; }
+    // Closes now and reports whether the close succeeded (it may report a
+    // delayed write error).
+    bool close()
+    {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+bool isOrdinaryEntry(int directoryFd, const dirent* entry)
+{
+    if (entry->d_type == DT_REG)
+        return true;
+    if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
+        return false;
+    struct stat info;
+    return ::fstatat(directoryFd, entry->d_name, &info, 0) == 0 && S_ISREG(info.st_mode);
+}
+
+QByteArray parentOf(const QByteArray& path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash < 0)
+        return QByteArrayLiteral(".");
+    return slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
+}
+
+QByteArray lastComponent(const QByteArray& path)
+{
+    return path.mid(path.lastIndexOf('/') + 1);
+}
+
+// Whether two paths name the very same directory entry.
+bool isSameEntry(const QByteArray& from, const QByteArray& to)
+{
+    if (lastComponent(from) != lastComponent(to))
+        return false;
+    struct stat a;
+    struct stat b;
+    return ::stat(parentOf(from).constData(), &a) == 0 && ::stat(parentOf(to).constData(), &b) == 0
+           && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+FsStatus copyBytes(int in, int out, const QString& from, const QString& to)
+{
+    for (;;) {
+        const ssize_t copied = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
+        if (copied == 0)
+            return FsStatus::success();
+        if (copied > 0)
+            continue;
+        if (errno == EINTR)
+            continue;
+        if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+            return FsStatus::failure(systemError(to));
+        break;
+    }
+    std::array<char, 1 << 20> buffer;
+    for (;;) {
+        const ssize_t got = ::read(in, buffer.data(), buffer.size());
+        if (got == 0)
+            return FsStatus::success();
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return FsStatus::failure(systemError(from));
+        }
+        for (ssize_t written = 0; written < got;) {
+            const ssize_t put = ::write(out, buffer.data() + written, size_t(got - written));
+            if (put < 0) {
+                if (errno == EINTR)
+                    continue;
+                return FsStatus::failure(systemError(to));
+            }
+            written += put;
+        }
+    }
+}
+
+// Copies a regular file to a new name that must not exist yet, flushes it
+// and checks its size; on any failure the partial copy is removed.
+FsStatus copyRegularFile(const QByteArray& from, const QByteArray& to, const struct stat& info,
+                         const QString& fromName, const QString& toName)
+{
+    Descriptor in(::open(from.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (!in.isValid())
+        return FsStatus::failure(systemError(fromName));
+    Descriptor out(::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                          info.st_mode & 07777));
+    if (!out.isValid())
+        return FsStatus::failure(systemError(toName));
+    auto abandon = [&](FsStatus status) {
+        out.close();
+        ::unlink(to.constData());
+        return status;
+    };
+    if (FsStatus copied = copyBytes(in.get(), out.get(), fromName, toName); !copied)
+        return abandon(copied);
+    const struct timespec times[2] = {info.st_atim, info.st_mtim};
+    ::futimens(out.get(), times);
+    struct stat written;
+    if (::fsync(out.get()) != 0)
+        return abandon(FsStatus::failure(systemError(toName)));
+    if (::fstat(out.get(), &written) != 0 || written.st_size != info.st_size)
+        return abandon(FsStatus::failure({FsErrorCode::VerifyFailed, toName, 0}));
+    if (!out.close()) {
+        ::unlink(to.constData());
+        return FsStatus::failure(systemError(toName));
+    }
+    return FsStatus::success();
+}
+
+// A move by copying, for where rename and link cannot be used: across file
+// systems, or on file systems without hard links.
+FsStatus moveByCopy(const QByteArray& from, const QByteArray& to, const QString& fromName,
+                    const QString& toName)
+{
+    struct stat info;
+    if (::lstat(from.constData(), &info) != 0)
+        return FsStatus::failure(systemError(fromName));
+    if (S_ISLNK(info.st_mode)) {
+        QByteArray target(info.st_size > 0 ? info.st_size : 4096, Qt::Uninitialized);
+        const ssize_t length = ::readlink(from.constData(), target.data(), size_t(target.size()));
+        if (length < 0)
+            return FsStatus::failure(systemError(fromName));
+        target.truncate(length);
+        if (::symlink(target.constData(), to.constData()) != 0)
+            return FsStatus::failure(systemError(toName));
+    } else if (S_ISREG(info.st_mode)) {
+        if (FsStatus copied = copyRegularFile(from, to, info, fromName, toName); !copied)
+            return copied;
+    } else {
+        return FsStatus::failure({FsErrorCode::NotAFile, fromName, 0});
+    }
+    if (::unlink(from.constData()) != 0) {
+        const FsError error = systemError(fromName);
+        ::unlink(to.constData());
+        return FsStatus::failure(error);
+    }
+    return FsStatus::success();
+}
+
+bool flagRefused(int error)
+{
+    return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
+}
+
+bool linkRefused(int error)
+{
+    return error == EPERM || error == EOPNOTSUPP || error == EMLINK || error == ENOSYS;
+}
+
+} // namespace
+
+FsResult<QStringList> LocalFileSystem::listFiles(const QString& directory) const
+{
+    const QByteArray path = directory.isEmpty() ? QByteArrayLiteral(".") : encodeFileName(directory);
+    DIR* handle = ::opendir(path.constData());
+    if (!handle)
+        return systemError(directory);
+    QStringList names;
+    errno = 0;
+    while (const dirent* entry = ::readdir(handle)) {
+        if (entry->d_name[0] != '.' && isOrdinaryEntry(::dirfd(handle), entry))
+            names.append(decodeFileName(QByteArray(entry->d_name)));
+        errno = 0;
+    }
+    const int readError = errno;
+    ::closedir(handle);
+    if (readError != 0)
+        return systemError(directory, readError);
+    sortNaturally(names);
+    return names;
+}
+
+FsResult<bool> LocalFileSystem::fileExists(const QString& path) const
+{
+    struct stat info;
+    if (::stat(encodeFileName(path).constData(), &info) == 0)
+        return bool(S_ISREG(info.st_mode));
+    if (errno == ENOENT || errno == ENOTDIR) {
+        // A broken link is no file either.
+        return false;
+    }
+    return systemError(path);
+}
+
+FsStatus LocalFileSystem::moveFile(const QString& from, const QString& to)
+{
+    const QByteArray source = encodeFileName(from);
+    QByteArray target = encodeFileName(to);
+    if (to.isEmpty() || to.endsWith(directorySeparator()))
+        target += lastComponent(source);
+    const QString targetName = decodeFileName(target);
+
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(),
+                    RENAME_NOREPLACE) == 0)
+        return FsStatus::success();
+    int error = errno;
+    if (error == EEXIST && isSameEntry(source, target))
+        return FsStatus::success();
+    if (flagRefused(error)) {
+        if (::link(source.constData(), target.constData()) == 0) {
+            if (::unlink(source.constData()) == 0)
+                return FsStatus::success();
+            const FsError unlinkError = systemError(from);
+            ::unlink(target.constData());
+            return FsStatus::failure(unlinkError);
+        }
+        error = errno;
+        if (error == EEXIST && isSameEntry(source, target))
+            return FsStatus::success();
+        if (linkRefused(error))
+            return moveByCopy(source, target, from, targetName);
+    }
+    if (error == EXDEV)
+        return moveByCopy(source, target, from, targetName);
+    // Name the path that is at fault: the source when it is gone.
+    struct stat info;
+    const bool sourceMissing = error == ENOENT && ::lstat(source.constData(), &info) != 0;
+    return FsStatus::failure(systemError(sourceMissing ? from : targetName, error));
+}
+
+FsResult<FileTail> LocalFileSystem::readTail(const QString& path, qint64 length) const
+{
+    Descriptor file(::open(encodeFileName(path).constData(), O_RDONLY | O_CLOEXEC));
+    if (!file.isValid())
+        return systemError(path);
+    struct stat info;
+    if (::fstat(file.get(), &info) != 0)
+        return systemError(path);
+    if (!S_ISREG(info.st_mode))
+        return FsError{FsErrorCode::NotAFile, path, 0};
+    FileTail tail;
+    tail.fileSize = info.st_size;
+    const qint64 wanted = std::min<qint64>(length, info.st_size);
+    tail.bytes.resize(wanted);
+    qint64 done = 0;
+    while (done < wanted) {
+        const ssize_t got = ::pread(file.get(), tail.bytes.data() + done, size_t(wanted - done),
+                                    info.st_size - wanted + done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return systemError(path);
+        if (got == 0)
+            return FsError{FsErrorCode::TooShort, path, 0};
+        done += got;
+    }
+    return tail;
+}
+
+FsStatus LocalFileSystem::createDirectory(const QString& path)
+{
+    if (::mkdir(encodeFileName(path).constData(), 0777) != 0)
+        return FsStatus::failure(systemError(path));
+    return FsStatus::success();
+}

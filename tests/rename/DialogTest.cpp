@@ -1,0 +1,291 @@
+#include "rename/frm_ChangeFilename.h"
+
+#include "platform/LocalFileSystem.h"
+#include "rename/MainPrg.h"
+#include "rename/frm_Directory.h"
+#include "tests/support/ModalAnswer.h"
+#include "tests/support/TempTree.h"
+
+#include <QCheckBox>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class Dialog : public testing::Test {
+protected:
+    Dialog() : prg(fileSystem), dialog(prg) {
+        prg.SourceDir = tree.dir(u"src"_s);
+        prg.TargetDir = tree.dir(u"dst"_s);
+    }
+
+    template <typename Control = QWidget> Control* control(const QString& name) {
+        auto* found = dialog.findChild<Control*>(name);
+        EXPECT_NE(found, nullptr) << name.toStdString();
+        return found;
+    }
+
+    void click(const QString& button) { QTest::mouseClick(control(button), Qt::LeftButton); }
+    void type(const QString& field, const QString& text) {
+        control<QLineEdit>(field)->setText(text);
+    }
+    void files(const QStringList& names) {
+        for (const QString& name : names)
+            tree.writeFile(u"src/"_s + name);
+    }
+
+    TempTree tree;
+    LocalFileSystem fileSystem;
+    MainPrg prg;
+    frm_ChangeFilename dialog;
+};
+
+struct ControlRow {
+    const char* name;
+    const char* kind;
+    QString text;
+    QRect twips;
+};
+
+TEST_F(Dialog, everyControlHasItsKindTextPlaceAndSizeAlsoAfterResizing) {
+    const ControlRow rows[] = {
+        {"Label1", "QLabel", u"Suchstring"_s, {240, 240, 1575, 255}},
+        {"txt_Suchstring", "QLineEdit", {}, {240, 480, 975, 285}},
+        {"Label5", "QLabel", u"Step"_s, {1800, 240, 855, 255}},
+        {"txt_Step", "QLineEdit", {}, {1800, 480, 975, 285}},
+        {"Label6", "QLabel", u"Leerz."_s, {3000, 240, 975, 255}},
+        {"chk_Leerz", "QCheckBox", {}, {3000, 480, 255, 255}},
+        {"cmd_Start", "QPushButton", u"Start"_s, {4680, 240, 1095, 375}},
+        {"cmd_Ende", "QPushButton", u"Ende"_s, {4680, 720, 1095, 375}},
+        {"Label2", "QLabel", u"Quellverzeichnis"_s, {240, 960, 1335, 255}},
+        {"txt_Quellverzeichnis", "QLineEdit", {}, {240, 1200, 2655, 285}},
+        {"cmd_Quellverzeichnis", "QPushButton", {}, {3000, 1200, 255, 255}},
+        {"Label3", "QLabel", u"Zielverzeichnis"_s, {240, 1680, 1335, 255}},
+        {"txt_Zielverzeichnis", "QLineEdit", {}, {240, 1920, 2655, 285}},
+        {"cmd_Zielverzeichnis", "QPushButton", {}, {3000, 1920, 255, 255}},
+        {"Label7", "QLabel", u"MoveBack"_s, {3720, 1680, 855, 255}},
+        {"chk_MoveBack", "QCheckBox", {}, {3720, 1920, 255, 255}},
+        {"Label4", "QLabel", u"Dateinamen"_s, {240, 2400, 3015, 255}},
+        {"txt_Filename", "QPlainTextEdit", {}, {240, 2640, 5175, 2055}},
+    };
+    EXPECT_EQ(dialog.size(), QSize(396, 339));
+    for (const QSize windowSize : {dialog.size(), QSize(700, 500)}) {
+        dialog.resize(windowSize);
+        for (const ControlRow& row : rows) {
+            SCOPED_TRACE(row.name);
+            QWidget* widget = control(QString::fromUtf8(row.name));
+            ASSERT_NE(widget, nullptr);
+            EXPECT_TRUE(widget->inherits(row.kind));
+            const QRect expected(row.twips.x() / 15, row.twips.y() / 15, row.twips.width() / 15,
+                                 row.twips.height() / 15);
+            EXPECT_EQ(widget->geometry(), expected);
+            if (auto* label = qobject_cast<QLabel*>(widget)) {
+                EXPECT_EQ(label->text(), row.text);
+            } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+                EXPECT_EQ(button->text(), row.text);
+            } else if (auto* field = qobject_cast<QLineEdit*>(widget)) {
+                EXPECT_TRUE(field->text().isEmpty());
+            }
+            if (auto* box = qobject_cast<QCheckBox*>(widget)) {
+                EXPECT_FALSE(box->isChecked());
+            }
+        }
+    }
+}
+
+TEST_F(Dialog, logFieldIsAFixedPitchMultiLineFieldWithBothScrollBarsAndNoWrapping) {
+    auto* log = control<QPlainTextEdit>(u"txt_Filename"_s);
+    EXPECT_TRUE(log->toPlainText().isEmpty());
+    EXPECT_FALSE(log->isReadOnly());
+    EXPECT_TRUE(QFontInfo(log->font()).fixedPitch());
+    EXPECT_DOUBLE_EQ(log->font().pointSizeF(), 8.25);
+    EXPECT_EQ(log->lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_EQ(log->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(log->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+}
+
+TEST_F(Dialog, startRunsOnlyAnExactlyMatchingKey) {
+    const struct {
+        const char* name;
+        QString key;
+        bool runs;
+    } rows[] = {
+        {"empty key does nothing", {}, false},
+        {"lower case does nothing", u"addtext"_s, false},
+        {"trailing blank does nothing", u"AddText "_s, false},
+        {"unknown text does nothing", u"Irgendwas"_s, false},
+        {"exact key runs", u"AddText"_s, true},
+    };
+    type(u"txt_Suchstring"_s, u"_x"_s);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        files({u"a.mp3"_s});
+        dialog.setText(u"txt_Filename"_s, u"vorher"_s);
+        prg.CurrentOperation = row.key;
+        click(u"cmd_Start"_s);
+        EXPECT_EQ(tree.exists(u"dst/a_x.mp3"_s), row.runs);
+        EXPECT_EQ(tree.exists(u"src/a.mp3"_s), !row.runs);
+        EXPECT_EQ(dialog.fieldText(u"txt_Filename"_s), row.runs ? u"a.mp3\r\n"_s : u"vorher"_s);
+    }
+}
+
+TEST_F(Dialog, runFromStartMovesFilesAndLogsEachNameWithCrLf) {
+    files({u"b.mp3"_s, u"a.mp3"_s});
+    prg.CurrentOperation = u"AddText"_s;
+    type(u"txt_Suchstring"_s, u"_x"_s);
+    click(u"cmd_Start"_s);
+
+    EXPECT_EQ(tree.entries(u"dst"_s), (QStringList{u"a_x.mp3"_s, u"b_x.mp3"_s}));
+    EXPECT_TRUE(tree.entries(u"src"_s).isEmpty());
+    EXPECT_EQ(dialog.fieldText(u"txt_Filename"_s), u"a.mp3\r\nb.mp3\r\n"_s);
+    EXPECT_EQ(control<QPlainTextEdit>(u"txt_Filename"_s)->toPlainText(), u"a.mp3\nb.mp3\n"_s);
+}
+
+TEST_F(Dialog, moveBackTickedRenamesInPlace) {
+    files({u"a.mp3"_s});
+    prg.CurrentOperation = u"AddText"_s;
+    type(u"txt_Suchstring"_s, u"_x"_s);
+    control<QCheckBox>(u"chk_MoveBack"_s)->setChecked(true);
+    click(u"cmd_Start"_s);
+
+    EXPECT_EQ(tree.entries(u"src"_s), QStringList{u"a_x.mp3"_s});
+    EXPECT_TRUE(tree.entries(u"dst"_s).isEmpty());
+}
+
+TEST_F(Dialog, failingRunShowsItsMessageWithoutIconUnderTheApplicationTitle) {
+    files({u"abc"_s});
+    prg.CurrentOperation = u"AddText"_s;
+    dialog.setWindowTitle(u"Dem Namen am Ende Text hinzufügen"_s);
+    QString text, title;
+    QMessageBox::Icon icon = QMessageBox::Critical;
+    QMessageBox::StandardButtons buttons;
+    answerModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        text = box->text();
+        title = box->windowTitle();
+        icon = box->icon();
+        buttons = box->standardButtons();
+        box->button(QMessageBox::Ok)->click();
+    });
+    click(u"cmd_Start"_s);
+
+    EXPECT_EQ(text, u"Fehler im Modul AddText"_s);
+    EXPECT_EQ(title, u"Tessavo"_s);
+    EXPECT_EQ(icon, QMessageBox::NoIcon);
+    EXPECT_EQ(buttons, QMessageBox::Ok);
+    EXPECT_EQ(dialog.fieldText(u"txt_Filename"_s), u"abc\r\n"_s);
+    EXPECT_TRUE(tree.exists(u"src/abc"_s));
+    EXPECT_EQ(dialog.windowTitle(), u"Dem Namen am Ende Text hinzufügen"_s);
+    EXPECT_TRUE(control(u"cmd_Start"_s)->isEnabled());
+}
+
+TEST_F(Dialog, longRunRepaintsWithProgressInTheCaptionButTakesNoSecondStartOrClose) {
+    QStringList names;
+    for (int index = 0; index < 300; ++index)
+        names.append(u"Titel %1.mp3"_s.arg(index));
+    files(names);
+    prg.CurrentOperation = u"AddText"_s;
+    type(u"txt_Suchstring"_s, u"_x"_s);
+    dialog.setWindowTitle(u"Lauf"_s);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+
+    QString captionDuringRun;
+    bool startEnabledDuringRun = true;
+    bool closedDuringRun = true;
+    bool logShownDuringRun = false;
+    QTimer::singleShot(0, &dialog, [&] {
+        captionDuringRun = dialog.windowTitle();
+        startEnabledDuringRun = control(u"cmd_Start"_s)->isEnabled();
+        logShownDuringRun = !control<QPlainTextEdit>(u"txt_Filename"_s)->toPlainText().isEmpty();
+        click(u"cmd_Start"_s);
+        closedDuringRun = dialog.close();
+    });
+    click(u"cmd_Start"_s);
+
+    EXPECT_TRUE(captionDuringRun.startsWith(u"Lauf – "_s)) << captionDuringRun.toStdString();
+    EXPECT_TRUE(captionDuringRun.endsWith(u" von 300"_s)) << captionDuringRun.toStdString();
+    EXPECT_TRUE(logShownDuringRun);
+    EXPECT_FALSE(startEnabledDuringRun);
+    EXPECT_FALSE(closedDuringRun);
+    EXPECT_EQ(dialog.windowTitle(), u"Lauf"_s);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(tree.entries(u"dst"_s).size(), 300);
+    EXPECT_EQ(dialog.fieldText(u"txt_Filename"_s).count(u"\r\n"_s), 300);
+    EXPECT_TRUE(control(u"cmd_Start"_s)->isEnabled());
+}
+
+TEST_F(Dialog, endeHidesAndTheNextOpeningKeepsFieldsTicksLogAndPicker) {
+    files({u"a.mp3"_s});
+    prg.CurrentOperation = u"AddText"_s;
+    dialog.show();
+    QTest::keyClicks(control(u"txt_Suchstring"_s), u"_x"_s);
+    QTest::keyClicks(control(u"txt_Step"_s), u"5"_s);
+    control<QCheckBox>(u"chk_Leerz"_s)->setChecked(true);
+    click(u"cmd_Start"_s);
+    click(u"cmd_Ende"_s);
+    EXPECT_FALSE(dialog.isVisible());
+
+    dialog.show();
+    EXPECT_EQ(dialog.fieldText(u"txt_Suchstring"_s), u"_x"_s);
+    EXPECT_EQ(dialog.fieldText(u"txt_Step"_s), u"5"_s);
+    EXPECT_TRUE(dialog.isTicked(u"chk_Leerz"_s));
+    EXPECT_EQ(dialog.fieldText(u"txt_Filename"_s), u"a.mp3\r\n"_s);
+}
+
+TEST_F(Dialog, directoryButtonsStoreTheirRequestAndShowTheSamePickerModally) {
+    const struct {
+        const char* button;
+        QString request;
+    } rows[] = {
+        {"cmd_Quellverzeichnis", u"Quelle"_s},
+        {"cmd_Zielverzeichnis", u"Ziel"_s},
+        {"cmd_Quellverzeichnis", u"Quelle"_s},
+    };
+    QWidget* firstPicker = nullptr;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.button);
+        QString request;
+        QWidget* picker = nullptr;
+        answerModal([&](QWidget* modal) {
+            request = prg.DirectoryRequest;
+            picker = modal;
+            QTest::mouseClick(modal->findChild<QPushButton*>(u"cmd_Abbrechen"_s), Qt::LeftButton);
+        });
+        click(QString::fromUtf8(row.button));
+        ASSERT_NE(picker, nullptr);
+        EXPECT_EQ(request, row.request);
+        EXPECT_EQ(picker->objectName(), u"frm_Directory"_s);
+        EXPECT_FALSE(picker->isVisible());
+        if (!firstPicker)
+            firstPicker = picker;
+        EXPECT_EQ(picker, firstPicker);
+    }
+}
+
+TEST_F(Dialog, typedDirectoryPathChangesNoSharedDirectory) {
+    prg.SourceDir.clear();
+    QTest::keyClicks(control(u"txt_Quellverzeichnis"_s), u"/tmp/"_s);
+    EXPECT_TRUE(prg.SourceDir.isEmpty());
+}
+
+TEST_F(Dialog, logEditedByHandIsReadBackWithCrLf) {
+    dialog.setText(u"txt_Filename"_s, u"a\r\n"_s);
+    auto* log = control<QPlainTextEdit>(u"txt_Filename"_s);
+    log->moveCursor(QTextCursor::End);
+    QTest::keyClicks(log, u"b"_s);
+    EXPECT_EQ(dialog.fieldText(u"txt_Filename"_s), u"a\r\nb"_s);
+}
+
+} // namespace
