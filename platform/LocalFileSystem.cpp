@@ -11,7 +11,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <array>
+#include <algorithm>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -47,6 +49,28 @@ FsError systemError(const QString& path, int error = errno)
     return {codeOf(error), path, error};
 }
 
+FsError invalidName(const QString& path)
+{
+    return {FsErrorCode::InvalidName, path, 0};
+}
+
+// The bytes the system sees for a path; none when it holds a NUL, which the
+// system would take as the end of a shorter path.
+std::optional<QByteArray> systemPath(const QString& path)
+{
+    QByteArray bytes = encodeFileName(path);
+    if (bytes.contains('\0'))
+        return std::nullopt;
+    return bytes;
+}
+
+// Errors that mean "no ordinary file here" rather than "cannot tell": a
+// missing entry, a path through a non-directory, a broken or looping link.
+bool meansAbsent(int error)
+{
+    return error == ENOENT || error == ENOTDIR || error == ELOOP;
+}
+
 // Closes a descriptor when it goes out of scope.
 class Descriptor {
 public:
@@ -73,14 +97,20 @@ private:
     int fd_;
 };
 
-bool isOrdinaryEntry(int directoryFd, const dirent* entry)
+// Whether a directory entry is an ordinary file. An entry that cannot be
+// examined sets `error` instead of being left out silently.
+bool isOrdinaryEntry(int directoryFd, const dirent* entry, int& error)
 {
     if (entry->d_type == DT_REG)
         return true;
     if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
         return false;
     struct stat info;
-    return ::fstatat(directoryFd, entry->d_name, &info, 0) == 0 && S_ISREG(info.st_mode);
+    if (::fstatat(directoryFd, entry->d_name, &info, 0) == 0)
+        return S_ISREG(info.st_mode);
+    if (!meansAbsent(errno))
+        error = errno;
+    return false;
 }
 
 QByteArray parentOf(const QByteArray& path)
@@ -121,7 +151,7 @@ FsStatus copyBytes(int in, int out, const QString& from, const QString& to)
             return FsStatus::failure(systemError(to));
         break;
     }
-    std::array<char, 1 << 20> buffer;
+    std::vector<char> buffer(size_t(1) << 20);
     for (;;) {
         const ssize_t got = ::read(in, buffer.data(), buffer.size());
         if (got == 0)
@@ -143,6 +173,23 @@ FsStatus copyBytes(int in, int out, const QString& from, const QString& to)
     }
 }
 
+// File systems such as FAT cannot store every mode or time; a copy there is
+// still a good copy, so only real failures count.
+bool attributeUnsupported(int error)
+{
+    return error == EPERM || error == EOPNOTSUPP || error == ENOSYS;
+}
+
+FsStatus keepModeAndTimes(int fd, const struct stat& info, const QString& path)
+{
+    if (::fchmod(fd, info.st_mode & 07777) != 0 && !attributeUnsupported(errno))
+        return FsStatus::failure(systemError(path));
+    const struct timespec times[2] = {info.st_atim, info.st_mtim};
+    if (::futimens(fd, times) != 0 && !attributeUnsupported(errno))
+        return FsStatus::failure(systemError(path));
+    return FsStatus::success();
+}
+
 // Copies a regular file to a new name that must not exist yet, flushes it
 // and checks its size; on any failure the partial copy is removed.
 FsStatus copyRegularFile(const QByteArray& from, const QByteArray& to, const struct stat& info,
@@ -162,8 +209,8 @@ FsStatus copyRegularFile(const QByteArray& from, const QByteArray& to, const str
     };
     if (FsStatus copied = copyBytes(in.get(), out.get(), fromName, toName); !copied)
         return abandon(copied);
-    const struct timespec times[2] = {info.st_atim, info.st_mtim};
-    ::futimens(out.get(), times);
+    if (FsStatus kept = keepModeAndTimes(out.get(), info, toName); !kept)
+        return abandon(kept);
     struct stat written;
     if (::fsync(out.get()) != 0)
         return abandon(FsStatus::failure(systemError(toName)));
@@ -185,10 +232,13 @@ FsStatus moveByCopy(const QByteArray& from, const QByteArray& to, const QString&
     if (::lstat(from.constData(), &info) != 0)
         return FsStatus::failure(systemError(fromName));
     if (S_ISLNK(info.st_mode)) {
-        QByteArray target(info.st_size > 0 ? info.st_size : 4096, Qt::Uninitialized);
+        // One byte more than the link claims to hold shows a link that grew.
+        QByteArray target(info.st_size > 0 ? info.st_size + 1 : 4096, Qt::Uninitialized);
         const ssize_t length = ::readlink(from.constData(), target.data(), size_t(target.size()));
         if (length < 0)
             return FsStatus::failure(systemError(fromName));
+        if (length >= target.size())
+            return FsStatus::failure({FsErrorCode::VerifyFailed, fromName, 0});
         target.truncate(length);
         if (::symlink(target.constData(), to.constData()) != 0)
             return FsStatus::failure(systemError(toName));
@@ -220,15 +270,24 @@ bool linkRefused(int error)
 
 FsResult<QStringList> LocalFileSystem::listFiles(const QString& directory) const
 {
-    const QByteArray path = directory.isEmpty() ? QByteArrayLiteral(".") : encodeFileName(directory);
-    DIR* handle = ::opendir(path.constData());
+    const std::optional<QByteArray> path =
+        directory.isEmpty() ? QByteArrayLiteral(".") : systemPath(directory);
+    if (!path)
+        return invalidName(directory);
+    DIR* handle = ::opendir(path->constData());
     if (!handle)
         return systemError(directory);
     QStringList names;
     errno = 0;
     while (const dirent* entry = ::readdir(handle)) {
-        if (entry->d_name[0] != '.' && isOrdinaryEntry(::dirfd(handle), entry))
+        int entryError = 0;
+        if (entry->d_name[0] != '.' && isOrdinaryEntry(::dirfd(handle), entry, entryError))
             names.append(decodeFileName(QByteArray(entry->d_name)));
+        if (entryError != 0) {
+            const QString path = directory + decodeFileName(QByteArray(entry->d_name));
+            ::closedir(handle);
+            return systemError(path, entryError);
+        }
         errno = 0;
     }
     const int readError = errno;
@@ -241,23 +300,37 @@ FsResult<QStringList> LocalFileSystem::listFiles(const QString& directory) const
 
 FsResult<bool> LocalFileSystem::fileExists(const QString& path) const
 {
+    const std::optional<QByteArray> bytes = systemPath(path);
+    if (!bytes)
+        return invalidName(path);
     struct stat info;
-    if (::stat(encodeFileName(path).constData(), &info) == 0)
+    if (::stat(bytes->constData(), &info) == 0)
         return bool(S_ISREG(info.st_mode));
-    if (errno == ENOENT || errno == ENOTDIR) {
-        // A broken link is no file either.
+    if (meansAbsent(errno))
         return false;
-    }
     return systemError(path);
 }
 
 FsStatus LocalFileSystem::moveFile(const QString& from, const QString& to)
 {
-    const QByteArray source = encodeFileName(from);
-    QByteArray target = encodeFileName(to);
+    const std::optional<QByteArray> sourcePath = systemPath(from);
+    if (!sourcePath)
+        return FsStatus::failure(invalidName(from));
+    const std::optional<QByteArray> targetPath = systemPath(to);
+    if (!targetPath)
+        return FsStatus::failure(invalidName(to));
+    const QByteArray& source = *sourcePath;
+    QByteArray target = *targetPath;
     if (to.isEmpty() || to.endsWith(directorySeparator()))
         target += lastComponent(source);
     const QString targetName = decodeFileName(target);
+
+    // Only files and links are moved; a directory given by mistake stays.
+    struct stat sourceInfo;
+    if (::lstat(source.constData(), &sourceInfo) != 0)
+        return FsStatus::failure(systemError(from));
+    if (!S_ISREG(sourceInfo.st_mode) && !S_ISLNK(sourceInfo.st_mode))
+        return FsStatus::failure({FsErrorCode::NotAFile, from, 0});
 
     if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(),
                     RENAME_NOREPLACE) == 0)
@@ -289,7 +362,11 @@ FsStatus LocalFileSystem::moveFile(const QString& from, const QString& to)
 
 FsResult<FileTail> LocalFileSystem::readTail(const QString& path, qint64 length) const
 {
-    Descriptor file(::open(encodeFileName(path).constData(), O_RDONLY | O_CLOEXEC));
+    const std::optional<QByteArray> bytes = systemPath(path);
+    if (!bytes)
+        return invalidName(path);
+    // O_NONBLOCK keeps a FIFO from blocking the open; it is refused below.
+    Descriptor file(::open(bytes->constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!file.isValid())
         return systemError(path);
     struct stat info;
@@ -299,7 +376,7 @@ FsResult<FileTail> LocalFileSystem::readTail(const QString& path, qint64 length)
         return FsError{FsErrorCode::NotAFile, path, 0};
     FileTail tail;
     tail.fileSize = info.st_size;
-    const qint64 wanted = std::min<qint64>(length, info.st_size);
+    const qint64 wanted = std::clamp<qint64>(length, 0, info.st_size);
     tail.bytes.resize(wanted);
     qint64 done = 0;
     while (done < wanted) {
@@ -318,7 +395,10 @@ FsResult<FileTail> LocalFileSystem::readTail(const QString& path, qint64 length)
 
 FsStatus LocalFileSystem::createDirectory(const QString& path)
 {
-    if (::mkdir(encodeFileName(path).constData(), 0777) != 0)
+    const std::optional<QByteArray> bytes = systemPath(path);
+    if (!bytes)
+        return FsStatus::failure(invalidName(path));
+    if (::mkdir(bytes->constData(), 0777) != 0)
         return FsStatus::failure(systemError(path));
     return FsStatus::success();
 }

@@ -69,9 +69,15 @@ QString decodeFileName(const QByteArray& bytes)
 {
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
     const qsizetype size = bytes.size();
+    qsizetype asciiEnd = 0;
+    while (asciiEnd < size && data[asciiEnd] < 0x80)
+        ++asciiEnd;
+    if (asciiEnd == size)
+        return QString::fromLatin1(bytes);
     QString name;
     name.reserve(size);
-    for (qsizetype i = 0; i < size;) {
+    name.append(QLatin1StringView(bytes.constData(), asciiEnd));
+    for (qsizetype i = asciiEnd; i < size;) {
         if (data[i] < 0x80) {
             name.append(QChar(char16_t(data[i++])));
             continue;
@@ -90,10 +96,16 @@ QString decodeFileName(const QByteArray& bytes)
 
 QByteArray encodeFileName(const QString& name)
 {
-    QByteArray bytes;
-    bytes.reserve(name.size());
     const qsizetype size = name.size();
-    for (qsizetype i = 0; i < size; ++i) {
+    qsizetype asciiEnd = 0;
+    while (asciiEnd < size && name[asciiEnd].unicode() < 0x80)
+        ++asciiEnd;
+    if (asciiEnd == size)
+        return name.toLatin1();
+    QByteArray bytes;
+    bytes.reserve(size + size / 2);
+    bytes.append(QStringView(name).first(asciiEnd).toLatin1());
+    for (qsizetype i = asciiEnd; i < size; ++i) {
         const char16_t unit = name[i].unicode();
         if (unit < 0x80) {
             bytes.append(char(unit));

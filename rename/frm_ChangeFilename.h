@@ -3,9 +3,14 @@
 #include "platform/RunWindow.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QList>
 
 class MainPrg;
 class frm_Directory;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
 
 // The parameter dialog through which every rename operation and the ID3
 // check run. Created once and hidden by "Ende", so what it holds carries
@@ -25,7 +30,32 @@ public:
     MessageAnswer showMessage(const Message& message) override;
     void showProgress(qsizetype done, qsizetype total) override;
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
-    class Impl;
-    Impl* impl_;
+    void start();
+    void chooseDirectory(const QString& request);
+    void setButtonsEnabled(bool enabled);
+    void flushLog();
+    QString logText() const;
+    bool isLog(const QString& control) const;
+
+    MainPrg& mainPrg_;
+    frm_Directory* picker_ = nullptr;
+    QLineEdit* txt_Quellverzeichnis_;
+    QLineEdit* txt_Zielverzeichnis_;
+    QPlainTextEdit* txt_Filename_;
+    QList<QPushButton*> buttons_;
+
+    // The log exactly as the runs wrote it, CR LF included; the editor shows
+    // it with its own line breaks and gets appended text in batches.
+    QString logText_;
+    QString pendingLog_;
+    bool logEditedByUser_ = false;
+    bool updatingLog_ = false;
+
+    bool running_ = false;
+    QString captionBeforeRun_;
+    QElapsedTimer sinceProgress_;
 };

@@ -274,12 +274,6 @@ TEST_F(Dialog, directoryButtonsStoreTheirRequestAndShowTheSamePickerModally) {
     }
 }
 
-TEST_F(Dialog, typedDirectoryPathChangesNoSharedDirectory) {
-    prg.SourceDir.clear();
-    QTest::keyClicks(control(u"txt_Quellverzeichnis"_s), u"/tmp/"_s);
-    EXPECT_TRUE(prg.SourceDir.isEmpty());
-}
-
 TEST_F(Dialog, logEditedByHandIsReadBackWithCrLf) {
     dialog.setText(u"txt_Filename"_s, u"a\r\n"_s);
     auto* log = control<QPlainTextEdit>(u"txt_Filename"_s);

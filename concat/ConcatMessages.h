@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/FsResult.h"
+#include "platform/RunWindow.h"
+
+// The texts the concatenation run shows.
+namespace concatMessages {
+
+QString progressText(qint32 passNo);
+Message missingFiles();
+Message confirmation(qint32 passNo, qint32 slotCount);
+Message finished(const QString& remark);
+QString remainingFilesRemark();
+
+Message sameDirectory(int firstSlot, int secondSlot, const QString& directory);
+Message rootDirectory(const QString& directory);
+Message workDirectoryFailed(const FsError& error);
+Message listingFailed(const FsError& error);
+Message outputExists(const QString& outputPath, qint32 passNo);
+Message moveTargetExists(const QString& targetPath, qint32 passNo);
+Message moveTargetTwice(const QString& targetPath, qint32 passNo);
+Message readFailed(const FsError& error, qint32 passNo);
+Message writeFailed(const FsError& error, qint32 passNo);
+Message moveFailed(const QString& from, const QString& to, const FsError& error, qint32 passNo);
+
+// Why a file operation failed, in one German sentence.
+QString reason(const FsError& error);
+
+} // namespace concatMessages

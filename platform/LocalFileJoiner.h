@@ -1,0 +1,11 @@
+#pragma once
+
+#include "platform/FileJoiner.h"
+
+// Joins files on the machine's own file system: the output is written under a
+// hidden temporary name beside it, flushed, and then linked to its name.
+class LocalFileJoiner final : public FileJoiner {
+public:
+    FsResult<qint64> fileSize(const QString& path) const override;
+    FsStatus joinFiles(const QStringList& inputs, const QString& output) override;
+};

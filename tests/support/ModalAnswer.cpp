@@ -1,0 +1,27 @@
+#include "tests/support/ModalAnswer.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+void answerModal(std::function<void(QWidget*)> answer, QWidget* below) {
+    auto* timer = new QTimer;
+    timer->setInterval(5);
+    // A safety net so a missing window fails the test instead of hanging it.
+    const QDeadlineTimer giveUp(10000);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer, below, giveUp] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal != below && modal->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            answer(modal);
+        } else if (giveUp.hasExpired()) {
+            timer->stop();
+            timer->deleteLater();
+            ADD_FAILURE() << "no modal window appeared";
+        }
+    });
+    timer->start();
+}
