@@ -73,9 +73,13 @@ Message rootDirectory(const QString& directory) {
                    u"Bitte wählen Sie eine Datei in einem Unterverzeichnis aus!"_s);
 }
 
-Message workDirectoryFailed(const FsError& error) {
-    return failure(u"Das Verzeichnis"_s + shown(error.path) + u"konnte nicht angelegt werden. "_s +
-                   reason(error) + u"\nEs wurde keine Datei angetastet."_s);
+Message workDirectoryFailed(const FsError& error, bool nameTaken) {
+    const QString why =
+        nameTaken ? u"Unter diesem Namen gibt es schon etwas anderes als ein Verzeichnis."_s
+                  : reason(error);
+    return failure(u"Das Verzeichnis"_s + shown(error.path) +
+                   u"lässt sich nicht anlegen oder nicht benutzen. "_s + why +
+                   u"\nEs wurde keine Datei angetastet."_s);
 }
 
 Message listingFailed(const FsError& error) {

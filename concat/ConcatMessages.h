@@ -14,7 +14,8 @@ QString remainingFilesRemark();
 
 Message sameDirectory(int firstSlot, int secondSlot, const QString& directory);
 Message rootDirectory(const QString& directory);
-Message workDirectoryFailed(const FsError& error);
+// `nameTaken`: something that is not a usable directory already has the name.
+Message workDirectoryFailed(const FsError& error, bool nameTaken);
 Message listingFailed(const FsError& error);
 Message outputExists(const QString& outputPath, qint32 passNo);
 Message moveTargetExists(const QString& targetPath, qint32 passNo);

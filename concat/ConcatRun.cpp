@@ -108,7 +108,11 @@ bool ConcatRun::inputsChosen() {
     for (const QString& directory : {state_.OutputDir, state_.MoveDir}) {
         const FsStatus created = fileSystem_.createDirectory(directory);
         if (!created && created.error().code != FsErrorCode::AlreadyExists)
-            return stop(concatMessages::workDirectoryFailed(created.error()));
+            return stop(concatMessages::workDirectoryFailed(created.error(), false));
+        // What exists under the name must be a directory the run can use.
+        const FsResult<QStringList> usable = fileSystem_.listFiles(directory);
+        if (!usable)
+            return stop(concatMessages::workDirectoryFailed(usable.error(), !created));
     }
     return true;
 }

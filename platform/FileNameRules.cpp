@@ -2,8 +2,7 @@
 
 using namespace Qt::StringLiterals;
 
-bool isPlainFileName(const QString& name)
-{
+bool isPlainFileName(const QString& name) {
     if (name == u"."_s || name == u".."_s)
         return false;
     for (QChar c : name) {
@@ -17,8 +16,7 @@ bool isPlainFileName(const QString& name)
     return true;
 }
 
-QChar directorySeparator()
-{
+QChar directorySeparator() {
 #ifdef Q_OS_WIN
     return u'\\';
 #else

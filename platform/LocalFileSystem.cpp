@@ -17,8 +17,7 @@
 
 namespace {
 
-FsErrorCode codeOf(int error)
-{
+FsErrorCode codeOf(int error) {
     switch (error) {
     case EEXIST:
     case ENOTEMPTY:
@@ -44,20 +43,17 @@ FsErrorCode codeOf(int error)
     }
 }
 
-FsError systemError(const QString& path, int error = errno)
-{
+FsError systemError(const QString& path, int error = errno) {
     return {codeOf(error), path, error};
 }
 
-FsError invalidName(const QString& path)
-{
+FsError invalidName(const QString& path) {
     return {FsErrorCode::InvalidName, path, 0};
 }
 
 // The bytes the system sees for a path; none when it holds a NUL, which the
 // system would take as the end of a shorter path.
-std::optional<QByteArray> systemPath(const QString& path)
-{
+std::optional<QByteArray> systemPath(const QString& path) {
     QByteArray bytes = encodeFileName(path);
     if (bytes.contains('\0'))
         return std::nullopt;
@@ -66,8 +62,7 @@ std::optional<QByteArray> systemPath(const QString& path)
 
 // Errors that mean "no ordinary file here" rather than "cannot tell": a
 // missing entry, a path through a non-directory, a broken or looping link.
-bool meansAbsent(int error)
-{
+bool meansAbsent(int error) {
     return error == ENOENT || error == ENOTDIR || error == ELOOP;
 }
 
@@ -75,8 +70,7 @@ bool meansAbsent(int error)
 class Descriptor {
 public:
     explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor()
-    {
+    ~Descriptor() {
         if (fd_ >= 0)
             ::close(fd_);
     }
@@ -86,8 +80,7 @@ public:
     bool isValid() const { return fd_ >= 0; }
     // Closes now and reports whether the close succeeded (it may report a
     // delayed write error).
-    bool close()
-    {
+    bool close() {
         const int fd = fd_;
         fd_ = -1;
         return ::close(fd) == 0;
@@ -99,8 +92,7 @@ private:
 
 // Whether a directory entry is an ordinary file. An entry that cannot be
 // examined sets `error` instead of being left out silently.
-bool isOrdinaryEntry(int directoryFd, const dirent* entry, int& error)
-{
+bool isOrdinaryEntry(int directoryFd, const dirent* entry, int& error) {
     if (entry->d_type == DT_REG)
         return true;
     if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
@@ -113,32 +105,29 @@ bool isOrdinaryEntry(int directoryFd, const dirent* entry, int& error)
     return false;
 }
 
-QByteArray parentOf(const QByteArray& path)
-{
+QByteArray parentOf(const QByteArray& path) {
     const qsizetype slash = path.lastIndexOf('/');
     if (slash < 0)
         return QByteArrayLiteral(".");
     return slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
 }
 
-QByteArray lastComponent(const QByteArray& path)
-{
+QByteArray lastComponent(const QByteArray& path) {
     return path.mid(path.lastIndexOf('/') + 1);
 }
 
 // Whether two paths name the very same directory entry.
-bool isSameEntry(const QByteArray& from, const QByteArray& to)
-{
+bool isSameEntry(const QByteArray& from, const QByteArray& to) {
     if (lastComponent(from) != lastComponent(to))
         return false;
     struct stat a;
     struct stat b;
-    return ::stat(parentOf(from).constData(), &a) == 0 && ::stat(parentOf(to).constData(), &b) == 0
-           && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    return ::stat(parentOf(from).constData(), &a) == 0 &&
+           ::stat(parentOf(to).constData(), &b) == 0 && a.st_dev == b.st_dev &&
+           a.st_ino == b.st_ino;
 }
 
-FsStatus copyBytes(int in, int out, const QString& from, const QString& to)
-{
+FsStatus copyBytes(int in, int out, const QString& from, const QString& to) {
     for (;;) {
         const ssize_t copied = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
         if (copied == 0)
@@ -175,13 +164,11 @@ FsStatus copyBytes(int in, int out, const QString& from, const QString& to)
 
 // File systems such as FAT cannot store every mode or time; a copy there is
 // still a good copy, so only real failures count.
-bool attributeUnsupported(int error)
-{
+bool attributeUnsupported(int error) {
     return error == EPERM || error == EOPNOTSUPP || error == ENOSYS;
 }
 
-FsStatus keepModeAndTimes(int fd, const struct stat& info, const QString& path)
-{
+FsStatus keepModeAndTimes(int fd, const struct stat& info, const QString& path) {
     if (::fchmod(fd, info.st_mode & 07777) != 0 && !attributeUnsupported(errno))
         return FsStatus::failure(systemError(path));
     const struct timespec times[2] = {info.st_atim, info.st_mtim};
@@ -190,16 +177,26 @@ FsStatus keepModeAndTimes(int fd, const struct stat& info, const QString& path)
     return FsStatus::success();
 }
 
+// Makes the new entry durable before the source goes away, so that a crash
+// cannot leave neither; file systems that cannot sync a directory say EINVAL.
+FsStatus syncParentDirectory(const QByteArray& path, const QString& name) {
+    Descriptor directory(::open(parentOf(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!directory.isValid())
+        return FsStatus::failure(systemError(name));
+    if (::fsync(directory.get()) != 0 && errno != EINVAL)
+        return FsStatus::failure(systemError(name));
+    return FsStatus::success();
+}
+
 // Copies a regular file to a new name that must not exist yet, flushes it
 // and checks its size; on any failure the partial copy is removed.
 FsStatus copyRegularFile(const QByteArray& from, const QByteArray& to, const struct stat& info,
-                         const QString& fromName, const QString& toName)
-{
+                         const QString& fromName, const QString& toName) {
     Descriptor in(::open(from.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
     if (!in.isValid())
         return FsStatus::failure(systemError(fromName));
-    Descriptor out(::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                          info.st_mode & 07777));
+    Descriptor out(
+        ::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 07777));
     if (!out.isValid())
         return FsStatus::failure(systemError(toName));
     auto abandon = [&](FsStatus status) {
@@ -226,8 +223,7 @@ FsStatus copyRegularFile(const QByteArray& from, const QByteArray& to, const str
 // A move by copying, for where rename and link cannot be used: across file
 // systems, or on file systems without hard links.
 FsStatus moveByCopy(const QByteArray& from, const QByteArray& to, const QString& fromName,
-                    const QString& toName)
-{
+                    const QString& toName) {
     struct stat info;
     if (::lstat(from.constData(), &info) != 0)
         return FsStatus::failure(systemError(fromName));
@@ -248,6 +244,10 @@ FsStatus moveByCopy(const QByteArray& from, const QByteArray& to, const QString&
     } else {
         return FsStatus::failure({FsErrorCode::NotAFile, fromName, 0});
     }
+    if (FsStatus synced = syncParentDirectory(to, toName); !synced) {
+        ::unlink(to.constData());
+        return synced;
+    }
     if (::unlink(from.constData()) != 0) {
         const FsError error = systemError(fromName);
         ::unlink(to.constData());
@@ -256,20 +256,17 @@ FsStatus moveByCopy(const QByteArray& from, const QByteArray& to, const QString&
     return FsStatus::success();
 }
 
-bool flagRefused(int error)
-{
+bool flagRefused(int error) {
     return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
 }
 
-bool linkRefused(int error)
-{
+bool linkRefused(int error) {
     return error == EPERM || error == EOPNOTSUPP || error == EMLINK || error == ENOSYS;
 }
 
 } // namespace
 
-FsResult<QStringList> LocalFileSystem::listFiles(const QString& directory) const
-{
+FsResult<QStringList> LocalFileSystem::listFiles(const QString& directory) const {
     const std::optional<QByteArray> path =
         directory.isEmpty() ? QByteArrayLiteral(".") : systemPath(directory);
     if (!path)
@@ -298,8 +295,7 @@ FsResult<QStringList> LocalFileSystem::listFiles(const QString& directory) const
     return names;
 }
 
-FsResult<bool> LocalFileSystem::fileExists(const QString& path) const
-{
+FsResult<bool> LocalFileSystem::fileExists(const QString& path) const {
     const std::optional<QByteArray> bytes = systemPath(path);
     if (!bytes)
         return invalidName(path);
@@ -311,8 +307,7 @@ FsResult<bool> LocalFileSystem::fileExists(const QString& path) const
     return systemError(path);
 }
 
-FsStatus LocalFileSystem::moveFile(const QString& from, const QString& to)
-{
+FsStatus LocalFileSystem::moveFile(const QString& from, const QString& to) {
     const std::optional<QByteArray> sourcePath = systemPath(from);
     if (!sourcePath)
         return FsStatus::failure(invalidName(from));
@@ -332,8 +327,8 @@ FsStatus LocalFileSystem::moveFile(const QString& from, const QString& to)
     if (!S_ISREG(sourceInfo.st_mode) && !S_ISLNK(sourceInfo.st_mode))
         return FsStatus::failure({FsErrorCode::NotAFile, from, 0});
 
-    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(),
-                    RENAME_NOREPLACE) == 0)
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) ==
+        0)
         return FsStatus::success();
     int error = errno;
     if (error == EEXIST && isSameEntry(source, target))
@@ -360,8 +355,7 @@ FsStatus LocalFileSystem::moveFile(const QString& from, const QString& to)
     return FsStatus::failure(systemError(sourceMissing ? from : targetName, error));
 }
 
-FsResult<FileTail> LocalFileSystem::readTail(const QString& path, qint64 length) const
-{
+FsResult<FileTail> LocalFileSystem::readTail(const QString& path, qint64 length) const {
     const std::optional<QByteArray> bytes = systemPath(path);
     if (!bytes)
         return invalidName(path);
@@ -393,8 +387,7 @@ FsResult<FileTail> LocalFileSystem::readTail(const QString& path, qint64 length)
     return tail;
 }
 
-FsStatus LocalFileSystem::createDirectory(const QString& path)
-{
+FsStatus LocalFileSystem::createDirectory(const QString& path) {
     const std::optional<QByteArray> bytes = systemPath(path);
     if (!bytes)
         return FsStatus::failure(invalidName(path));

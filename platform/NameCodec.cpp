@@ -6,8 +6,7 @@ constexpr char16_t escapeBase = 0xDC00; // U+DC80 + byte for bytes 0x80..0xFF
 
 // Length of the valid UTF-8 sequence at `bytes[i]`, or 0 when it is not one.
 // Overlong forms, encoded surrogates and values above U+10FFFF are invalid.
-int validSequenceLength(const unsigned char* bytes, qsizetype i, qsizetype size, char32_t& point)
-{
+int validSequenceLength(const unsigned char* bytes, qsizetype i, qsizetype size, char32_t& point) {
     const unsigned char lead = bytes[i];
     int length;
     char32_t minimum;
@@ -39,34 +38,33 @@ int validSequenceLength(const unsigned char* bytes, qsizetype i, qsizetype size,
     return length;
 }
 
-void appendUtf8(QByteArray& out, char32_t point)
-{
+// Writes the UTF-8 form of a code point and returns the position after it.
+char* writeUtf8(char* out, char32_t point) {
     if (point < 0x80) {
-        out.append(char(point));
+        *out++ = char(point);
     } else if (point < 0x800) {
-        out.append(char(0xC0 | (point >> 6)));
-        out.append(char(0x80 | (point & 0x3F)));
+        *out++ = char(0xC0 | (point >> 6));
+        *out++ = char(0x80 | (point & 0x3F));
     } else if (point < 0x10000) {
-        out.append(char(0xE0 | (point >> 12)));
-        out.append(char(0x80 | ((point >> 6) & 0x3F)));
-        out.append(char(0x80 | (point & 0x3F)));
+        *out++ = char(0xE0 | (point >> 12));
+        *out++ = char(0x80 | ((point >> 6) & 0x3F));
+        *out++ = char(0x80 | (point & 0x3F));
     } else {
-        out.append(char(0xF0 | (point >> 18)));
-        out.append(char(0x80 | ((point >> 12) & 0x3F)));
-        out.append(char(0x80 | ((point >> 6) & 0x3F)));
-        out.append(char(0x80 | (point & 0x3F)));
+        *out++ = char(0xF0 | (point >> 18));
+        *out++ = char(0x80 | ((point >> 12) & 0x3F));
+        *out++ = char(0x80 | ((point >> 6) & 0x3F));
+        *out++ = char(0x80 | (point & 0x3F));
     }
+    return out;
 }
 
-bool isEscapedByte(char16_t unit)
-{
+bool isEscapedByte(char16_t unit) {
     return unit >= escapeBase + 0x80 && unit <= escapeBase + 0xFF;
 }
 
 } // namespace
 
-QString decodeFileName(const QByteArray& bytes)
-{
+QString decodeFileName(const QByteArray& bytes) {
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
     const qsizetype size = bytes.size();
     qsizetype asciiEnd = 0;
@@ -74,61 +72,71 @@ QString decodeFileName(const QByteArray& bytes)
         ++asciiEnd;
     if (asciiEnd == size)
         return QString::fromLatin1(bytes);
-    QString name;
-    name.reserve(size);
-    name.append(QLatin1StringView(bytes.constData(), asciiEnd));
+    // Never more code units than bytes: a sequence of n bytes gives at most
+    // n units, and an escaped byte exactly one.
+    QString name(size, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(name.data());
+    for (qsizetype i = 0; i < asciiEnd; ++i)
+        *out++ = data[i];
     for (qsizetype i = asciiEnd; i < size;) {
         if (data[i] < 0x80) {
-            name.append(QChar(char16_t(data[i++])));
+            *out++ = data[i++];
             continue;
         }
         char32_t point = 0;
         const int length = validSequenceLength(data, i, size, point);
         if (length == 0) {
-            name.append(QChar(char16_t(escapeBase + data[i++])));
-            continue;
+            *out++ = char16_t(escapeBase + data[i++]);
+        } else if (QChar::requiresSurrogates(point)) {
+            *out++ = QChar::highSurrogate(point);
+            *out++ = QChar::lowSurrogate(point);
+            i += length;
+        } else {
+            *out++ = char16_t(point);
+            i += length;
         }
-        name.append(QChar::fromUcs4(point));
-        i += length;
     }
+    name.truncate(out - reinterpret_cast<const char16_t*>(name.constData()));
     return name;
 }
 
-QByteArray encodeFileName(const QString& name)
-{
+QByteArray encodeFileName(const QString& name) {
+    const auto* units = reinterpret_cast<const char16_t*>(name.utf16());
     const qsizetype size = name.size();
     qsizetype asciiEnd = 0;
-    while (asciiEnd < size && name[asciiEnd].unicode() < 0x80)
+    while (asciiEnd < size && units[asciiEnd] < 0x80)
         ++asciiEnd;
     if (asciiEnd == size)
         return name.toLatin1();
-    QByteArray bytes;
-    bytes.reserve(size + size / 2);
-    bytes.append(QStringView(name).first(asciiEnd).toLatin1());
+    // Never more than three bytes per code unit (a pair gives four for two).
+    QByteArray bytes(size * 3, Qt::Uninitialized);
+    char* out = bytes.data();
+    for (qsizetype i = 0; i < asciiEnd; ++i)
+        *out++ = char(units[i]);
     for (qsizetype i = asciiEnd; i < size; ++i) {
-        const char16_t unit = name[i].unicode();
+        const char16_t unit = units[i];
         if (unit < 0x80) {
-            bytes.append(char(unit));
-        } else if (QChar::isHighSurrogate(unit) && i + 1 < size
-                   && QChar::isLowSurrogate(name[i + 1].unicode())) {
-            appendUtf8(bytes, QChar::surrogateToUcs4(unit, name[i + 1].unicode()));
+            *out++ = char(unit);
+        } else if (QChar::isHighSurrogate(unit) && i + 1 < size &&
+                   QChar::isLowSurrogate(units[i + 1])) {
+            out = writeUtf8(out, QChar::surrogateToUcs4(unit, units[i + 1]));
             ++i;
         } else if (isEscapedByte(unit)) {
-            bytes.append(char(unit - escapeBase));
+            *out++ = char(unit - escapeBase);
         } else {
-            appendUtf8(bytes, unit);
+            out = writeUtf8(out, unit);
         }
     }
+    bytes.truncate(out - bytes.constData());
     return bytes;
 }
 
-QString displayFileName(const QString& name)
-{
+QString displayFileName(const QString& name) {
     QString shown = name;
     for (qsizetype i = 0; i < shown.size(); ++i) {
         const char16_t unit = shown[i].unicode();
-        if (QChar::isHighSurrogate(unit) && i + 1 < shown.size()
-            && QChar::isLowSurrogate(shown[i + 1].unicode()))
+        if (QChar::isHighSurrogate(unit) && i + 1 < shown.size() &&
+            QChar::isLowSurrogate(shown[i + 1].unicode()))
             ++i;
         else if (QChar::isSurrogate(unit))
             shown[i] = QChar::ReplacementCharacter;

@@ -3,94 +3,128 @@
 #include "platform/NameCodec.h"
 
 #include <algorithm>
-#include <numeric>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
 
-bool isDigit(QChar c)
-{
+bool isDigit(char16_t c) {
     return c >= u'0' && c <= u'9';
 }
 
-// -1, 0 or 1 comparing two case-folded names: digit runs by value (a run
-// with fewer leading zeros first when the values are equal), everything
-// else by code unit.
-int compareFolded(QStringView a, QStringView b)
-{
-    qsizetype i = 0;
-    qsizetype j = 0;
-    int zerosTieBreak = 0;
-    while (i < a.size() && j < b.size()) {
-        if (isDigit(a[i]) && isDigit(b[j])) {
-            qsizetype endA = i;
-            qsizetype endB = j;
-            while (endA < a.size() && isDigit(a[endA]))
-                ++endA;
-            while (endB < b.size() && isDigit(b[endB]))
-                ++endB;
-            qsizetype startA = i;
-            qsizetype startB = j;
-            while (startA + 1 < endA && a[startA] == u'0')
-                ++startA;
-            while (startB + 1 < endB && b[startB] == u'0')
-                ++startB;
-            const qsizetype lengthA = endA - startA;
-            const qsizetype lengthB = endB - startB;
-            if (lengthA != lengthB)
-                return lengthA < lengthB ? -1 : 1;
-            const int digits = a.mid(startA, lengthA).compare(b.mid(startB, lengthB));
-            if (digits != 0)
-                return digits < 0 ? -1 : 1;
-            if (zerosTieBreak == 0 && (endA - i) != (endB - j))
-                zerosTieBreak = (endA - i) < (endB - j) ? -1 : 1;
-            i = endA;
-            j = endB;
-            continue;
-        }
-        if (a[i] != b[j])
-            return a[i] < b[j] ? -1 : 1;
-        ++i;
-        ++j;
+// Every name is prepared once into one shared buffer, so that a comparison
+// is a plain comparison of code units without allocating.
+//
+// The text part is the case-folded name with each run of digits rewritten as
+// '0', the run's length without leading zeros (two units), then those
+// digits: '0' sorts against other characters exactly as any digit would, and
+// a shorter number sorts first. The runs part holds each run's full length,
+// so that on a tie fewer leading zeros come first. The encoded bytes decide
+// last, which makes the order total.
+class SortKeys {
+public:
+    explicit SortKeys(const QStringList& names) : names_(names) {
+        keys_.reserve(size_t(names.size()));
+        for (qsizetype i = 0; i < names.size(); ++i)
+            add(i);
     }
-    if (i < a.size() || j < b.size())
-        return i < a.size() ? 1 : -1;
-    return zerosTieBreak;
-}
 
-struct SortKey {
-    QString folded;
-    QByteArray bytes;
+    std::vector<qsizetype> sortedIndices() const {
+        std::vector<qsizetype> order(keys_.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = qsizetype(i);
+        std::sort(order.begin(), order.end(), [this](qsizetype a, qsizetype b) {
+            return before(keys_[size_t(a)], keys_[size_t(b)]);
+        });
+        return order;
+    }
+
+    bool before(qsizetype a, qsizetype b) const {
+        return before(keys_[size_t(a)], keys_[size_t(b)]);
+    }
+
+private:
+    struct Key {
+        size_t start;
+        size_t textLength;
+        size_t runsLength;
+        qsizetype index;
+    };
+
+    void add(qsizetype index) {
+        const QString& name = names_[index];
+        const QString folded = foldCase(name);
+        const auto* units = reinterpret_cast<const char16_t*>(folded.utf16());
+        const size_t size = size_t(folded.size());
+        const size_t start = buffer_.size();
+        runs_.clear();
+        for (size_t i = 0; i < size;) {
+            if (!isDigit(units[i])) {
+                buffer_.push_back(units[i++]);
+                continue;
+            }
+            const size_t first = i;
+            while (i < size && isDigit(units[i]))
+                ++i;
+            size_t significant = first;
+            while (significant + 1 < i && units[significant] == u'0')
+                ++significant;
+            const auto length = quint32(i - significant);
+            buffer_.push_back(u'0');
+            buffer_.push_back(char16_t(length >> 16));
+            buffer_.push_back(char16_t(length & 0xFFFF));
+            buffer_.append(units + significant, units + i);
+            runs_.push_back(char16_t(std::min<size_t>(i - first, 0xFFFF)));
+        }
+        const size_t textLength = buffer_.size() - start;
+        buffer_ += runs_;
+        keys_.push_back({start, textLength, runs_.size(), index});
+    }
+
+    // Qt's case folding; names without letters beyond ASCII are folded here
+    // without it, which gives the same result faster.
+    static QString foldCase(const QString& name) {
+        QString folded = name;
+        for (QChar& c : folded) {
+            const char16_t unit = c.unicode();
+            if (unit >= 0x80)
+                return name.toCaseFolded();
+            if (unit >= u'A' && unit <= u'Z')
+                c = QChar(char16_t(unit + (u'a' - u'A')));
+        }
+        return folded;
+    }
+
+    std::u16string_view text(const Key& key) const {
+        return std::u16string_view(buffer_).substr(key.start, key.textLength);
+    }
+    std::u16string_view runs(const Key& key) const {
+        return std::u16string_view(buffer_).substr(key.start + key.textLength, key.runsLength);
+    }
+
+    bool before(const Key& a, const Key& b) const {
+        if (const int order = text(a).compare(text(b)); order != 0)
+            return order < 0;
+        if (const int order = runs(a).compare(runs(b)); order != 0)
+            return order < 0;
+        return encodeFileName(names_[a.index]) < encodeFileName(names_[b.index]);
+    }
+
+    const QStringList& names_;
+    std::u16string buffer_;
+    std::u16string runs_;
+    std::vector<Key> keys_;
 };
-
-bool keyBefore(const SortKey& a, const SortKey& b)
-{
-    const int order = compareFolded(a.folded, b.folded);
-    return order != 0 ? order < 0 : a.bytes < b.bytes;
-}
-
-SortKey keyOf(const QString& name)
-{
-    return {name.toCaseFolded(), encodeFileName(name)};
-}
 
 } // namespace
 
-bool naturallyBefore(const QString& a, const QString& b)
-{
-    return keyBefore(keyOf(a), keyOf(b));
+bool naturallyBefore(const QString& a, const QString& b) {
+    return SortKeys(QStringList{a, b}).before(0, 1);
 }
 
-void sortNaturally(QStringList& names)
-{
-    std::vector<SortKey> keys;
-    keys.reserve(size_t(names.size()));
-    for (const QString& name : names)
-        keys.push_back(keyOf(name));
-    std::vector<qsizetype> order(size_t(names.size()));
-    std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(),
-              [&](qsizetype a, qsizetype b) { return keyBefore(keys[size_t(a)], keys[size_t(b)]); });
+void sortNaturally(QStringList& names) {
+    const std::vector<qsizetype> order = SortKeys(names).sortedIndices();
     QStringList sorted;
     sorted.reserve(names.size());
     for (const qsizetype index : order)

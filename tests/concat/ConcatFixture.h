@@ -13,53 +13,54 @@
 // The concatenation logic on real temporary directories below "MP3/", driven
 // through a recording window.
 class ConcatFixture : public testing::Test {
+public:
+    static QByteArray contentOf(const QString& name) { return name.toUtf8() + '|'; }
+
 protected:
-    ConcatFixture()
-        : selection(state, window, fileSystem), run(state, window, fileSystem, joiner)
-    {
+    // Writes a file below MP3/, making its directory when needed.
+    void write(const QString& relativePath, const QByteArray& bytes = {}) {
+        const qsizetype slash = relativePath.lastIndexOf(u'/');
+        if (slash > 0)
+            tree.dir(QStringLiteral("MP3/") + relativePath.left(slash));
+        tree.writeFile(QStringLiteral("MP3/") + relativePath, bytes);
+    }
+
+    ConcatFixture() : selection(state, window, fileSystem), run(state, window, fileSystem, joiner) {
         tree.makeDir(QStringLiteral("MP3"));
         automatic(true);
     }
 
-    void automatic(bool on)
-    {
+    void automatic(bool on) {
         window.options[QStringLiteral("Option3")] = on;
         selection.ShowAutoMode();
     }
 
     // Chooses `relativePath` below MP3/ for the slot, as the dialog would.
-    void choose(int slot, const QString& relativePath)
-    {
+    void choose(int slot, const QString& relativePath) {
         window.dialogPaths.append(tree.root() + QStringLiteral("MP3/") + relativePath);
         selection.chooseSlot(slot);
     }
 
     // Writes files "<prefix>01.mp3" ... into MP3/<dir>, each holding its own name.
-    QStringList files(const QString& dir, int count, const QString& prefix)
-    {
+    QStringList files(const QString& dir, int count, const QString& prefix) {
         tree.dir(QStringLiteral("MP3/") + dir);
         QStringList names;
         for (int number = 1; number <= count; ++number) {
-            const QString name = prefix + QString::number(number).rightJustified(2, u'0') +
-                                 QStringLiteral(".mp3");
+            const QString name =
+                prefix + QString::number(number).rightJustified(2, u'0') + QStringLiteral(".mp3");
             tree.writeFile(QStringLiteral("MP3/") + dir + u'/' + name, contentOf(name));
             names.append(name);
         }
         return names;
     }
 
-    static QByteArray contentOf(const QString& name) { return name.toUtf8() + '|'; }
-
-    QStringList entries(const QString& dir) const
-    {
+    QStringList entries(const QString& dir) const {
         return tree.entries(QStringLiteral("MP3/") + dir);
     }
-    QByteArray read(const QString& path) const
-    {
+    QByteArray read(const QString& path) const {
         return tree.readFile(QStringLiteral("MP3/") + path);
     }
-    QString path(const QString& relative) const
-    {
+    QString path(const QString& relative) const {
         return tree.root() + QStringLiteral("MP3/") + relative;
     }
 

@@ -28,28 +28,23 @@ public:
 
     QString fieldText(const QString& control) const override { return fields.value(control); }
     bool isSelected(const QString& option) const override { return options.value(option); }
-    void setText(const QString& control, const QString& text) override
-    {
+    void setText(const QString& control, const QString& text) override {
         fields[control] = text;
         textLog.append(control + u'=' + text);
     }
-    void setFieldColour(const QString& control, FieldColour colour) override
-    {
+    void setFieldColour(const QString& control, FieldColour colour) override {
         colours[control] = colour;
         textLog.append(control + QStringLiteral(" colour"));
     }
-    MessageAnswer showMessage(const Message& message) override
-    {
+    MessageAnswer showMessage(const Message& message) override {
         messages.append(message);
         return answer(message);
     }
-    QString showOpenDialog() override
-    {
+    QString showOpenDialog() override {
         ++dialogCalls;
         return dialogPaths.isEmpty() ? QString() : dialogPaths.takeFirst();
     }
-    void Pause(int Dauer) override
-    {
+    void Pause(int Dauer) override {
         pauses.append(Dauer);
         if (duringPause)
             duringPause();
@@ -57,8 +52,7 @@ public:
     bool isCancelled() const override { return cancelled; }
     void setCancelled(bool value) override { cancelled = value; }
 
-    QStringList messageTexts() const
-    {
+    QStringList messageTexts() const {
         QStringList texts;
         for (const Message& message : messages)
             texts.append(message.text);

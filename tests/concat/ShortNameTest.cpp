@@ -12,8 +12,7 @@ struct ShortNameRow {
 
 class ShortNameRows : public testing::TestWithParam<ShortNameRow> {};
 
-TEST_P(ShortNameRows, StandsForTheInputInTheOutputName)
-{
+TEST_P(ShortNameRows, StandsForTheInputInTheOutputName) {
     const ShortNameRow& row = GetParam();
     EXPECT_EQ(shortNameOf(QString::fromUtf16(row.passName)), QString::fromUtf16(row.expected));
 }
@@ -33,7 +32,8 @@ INSTANTIATE_TEST_SUITE_P(
         ShortNameRow{"ExtensionIsFourCharactersWhateverTheyAre", u"Track.flac", u"Track."},
         ShortNameRow{"NameShorterThanFourCharactersGivesEmptyStem", u"abc", u""},
         ShortNameRow{"CombiningMarksCountAsOneCharacter",
-                     u"Me\u0301lodie\u0301e\u0301 de\u0301ux.mp3", u"Me\u0301lodie\u0301e\u0301 de\u0301ux"},
+                     u"Me\u0301lodie\u0301e\u0301 de\u0301ux.mp3",
+                     u"Me\u0301lodie\u0301e\u0301 de\u0301ux"},
         ShortNameRow{"UndecodableByteCountsAsOneCharacter", u"Caf\xdce9 du Monde x.mp3",
                      u"Caf\xdce9 du Monde.."}),
     [](const testing::TestParamInfo<ShortNameRow>& info) { return std::string(info.param.name); });

@@ -8,18 +8,15 @@
 
 namespace {
 
-QString units(std::u16string_view text)
-{
+QString units(std::u16string_view text) {
     return QString(reinterpret_cast<const QChar*>(text.data()), qsizetype(text.size()));
 }
 
-QByteArray bytesOf(std::string_view text)
-{
+QByteArray bytesOf(std::string_view text) {
     return QByteArray(text.data(), qsizetype(text.size()));
 }
 
-TEST(NameCodec, EverySingleByteRoundTrips)
-{
+TEST(NameCodec, EverySingleByteRoundTrips) {
     for (int value = 0; value < 256; ++value) {
         const QByteArray bytes(1, char(value));
         const QString name = decodeFileName(bytes);
@@ -30,8 +27,7 @@ TEST(NameCodec, EverySingleByteRoundTrips)
     }
 }
 
-TEST(NameCodec, EveryBytePairRoundTrips)
-{
+TEST(NameCodec, EveryBytePairRoundTrips) {
     for (int first = 0; first < 256; ++first) {
         for (int second = 0; second < 256; ++second) {
             QByteArray bytes;
@@ -42,14 +38,29 @@ TEST(NameCodec, EveryBytePairRoundTrips)
     }
 }
 
-TEST(NameCodec, RandomByteStringsRoundTrip)
-{
+TEST(NameCodec, RandomByteStringsRoundTrip) {
     // Pieces that make up likely and unlikely names: ASCII, valid sequences of
     // every length, stray continuation and lead bytes, surrogate encodings.
-    const std::vector<QByteArray> pieces = {
-        "a", "Z", "/", ".", " ", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x8E\xB5", "\x80", "\xBF",
-        "\xC3", "\xE2\x82", "\xF0\x9F\x8E", "\xED\xA0\x80", "\xED\xB2\x80", "\xF4\x90\x80\x80",
-        "\xC0\xAF", "\xFF", "\xFE", "\xE9"};
+    const std::vector<QByteArray> pieces = {"a",
+                                            "Z",
+                                            "/",
+                                            ".",
+                                            " ",
+                                            "\xC3\xA9",
+                                            "\xE2\x82\xAC",
+                                            "\xF0\x9F\x8E\xB5",
+                                            "\x80",
+                                            "\xBF",
+                                            "\xC3",
+                                            "\xE2\x82",
+                                            "\xF0\x9F\x8E",
+                                            "\xED\xA0\x80",
+                                            "\xED\xB2\x80",
+                                            "\xF4\x90\x80\x80",
+                                            "\xC0\xAF",
+                                            "\xFF",
+                                            "\xFE",
+                                            "\xE9"};
     std::mt19937 random(20240611);
     std::uniform_int_distribution<int> byteValue(0, 255);
     std::uniform_int_distribution<size_t> pieceIndex(0, pieces.size() - 1);
@@ -75,8 +86,7 @@ struct DecodeRow {
 
 class NameCodecDecode : public testing::TestWithParam<DecodeRow> {};
 
-TEST_P(NameCodecDecode, DecodesAndRoundTrips)
-{
+TEST_P(NameCodecDecode, DecodesAndRoundTrips) {
     const QByteArray bytes = bytesOf(GetParam().bytes);
     EXPECT_EQ(decodeFileName(bytes), units(GetParam().text));
     EXPECT_EQ(encodeFileName(decodeFileName(bytes)), bytes);
@@ -105,8 +115,7 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeRow{"OverlongFourByteEscaped", "\xF0\x8F\xBF\xBF", u"\xDCF0\xDC8F\xDCBF\xDCBF"},
         DecodeRow{"EncodedHighSurrogateEscaped", "\xED\xA0\x80", u"\xDCED\xDCA0\xDC80"},
         DecodeRow{"EncodedLowSurrogateEscaped", "\xED\xBF\xBF", u"\xDCED\xDCBF\xDCBF"},
-        DecodeRow{"AboveLargestCodePointEscaped", "\xF4\x90\x80\x80",
-                  u"\xDCF4\xDC90\xDC80\xDC80"},
+        DecodeRow{"AboveLargestCodePointEscaped", "\xF4\x90\x80\x80", u"\xDCF4\xDC90\xDC80\xDC80"},
         DecodeRow{"LeadByteF5Escaped", "\xF5\x80\x80\x80", u"\xDCF5\xDC80\xDC80\xDC80"},
         DecodeRow{"TruncatedAtEnd", "ab\xE2\x82", u"ab\xDCE2\xDC82"},
         DecodeRow{"TruncatedBeforeAscii", "\xE2\x82x", u"\xDCE2\xDC82x"},
@@ -121,8 +130,7 @@ struct EncodeRow {
 
 class NameCodecEncode : public testing::TestWithParam<EncodeRow> {};
 
-TEST_P(NameCodecEncode, Encodes)
-{
+TEST_P(NameCodecEncode, Encodes) {
     EXPECT_EQ(encodeFileName(units(GetParam().text)), bytesOf(GetParam().bytes));
 }
 
@@ -137,15 +145,14 @@ INSTANTIATE_TEST_SUITE_P(
                     EncodeRow{"LoneHighSurrogate", u"\xD800x", "\xED\xA0\x80x"}),
     [](const testing::TestParamInfo<EncodeRow>& info) { return std::string(info.param.name); });
 
-TEST(NameCodec, DisplayShowsEscapedBytesAsReplacement)
-{
+TEST(NameCodec, DisplayShowsEscapedBytesAsReplacement) {
     const QString name = decodeFileName("Caf\xE9 \xF0\x9F\x8E\xB5.mp3");
     EXPECT_EQ(displayFileName(name), units(u"Caf\uFFFD \xD83C\xDFB5.mp3"));
 }
 
-TEST(NameCodec, DisplayReplacesLoneHalvesButKeepsPairs)
-{
-    EXPECT_EQ(displayFileName(units(u"\xDFB5\xD83C\xDFB5\xD83C")), units(u"\uFFFD\xD83C\xDFB5\uFFFD"));
+TEST(NameCodec, DisplayReplacesLoneHalvesButKeepsPairs) {
+    EXPECT_EQ(displayFileName(units(u"\xDFB5\xD83C\xDFB5\xD83C")),
+              units(u"\uFFFD\xD83C\xDFB5\uFFFD"));
 }
 
 } // namespace

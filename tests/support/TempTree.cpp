@@ -11,38 +11,68 @@
 
 #include <algorithm>
 
-TempTree::TempTree()
-{
-    EXPECT_TRUE(dir_.isValid());
+namespace {
+
+// Removes a tree by its bytes, unlocking directories on the way in.
+void removeTree(const QByteArray& path) {
+    struct stat info;
+    if (::lstat(path.constData(), &info) != 0)
+        return;
+    if (!S_ISDIR(info.st_mode)) {
+        ::unlink(path.constData());
+        return;
+    }
+    ::chmod(path.constData(), 0700);
+    QList<QByteArray> names;
+    if (DIR* handle = ::opendir(path.constData())) {
+        while (const dirent* entry = ::readdir(handle)) {
+            const QByteArray name(entry->d_name);
+            if (name != "." && name != "..")
+                names.append(name);
+        }
+        ::closedir(handle);
+    }
+    for (const QByteArray& name : names)
+        removeTree(path + '/' + name);
+    ::rmdir(path.constData());
 }
 
-QString TempTree::root() const
-{
+} // namespace
+
+TempTree::TempTree() {
+    EXPECT_TRUE(dir_.isValid());
+    // QTemporaryDir cannot remove names that are not valid UTF-8, nor enter
+    // directories a test has locked; the destructor removes the tree instead.
+    dir_.setAutoRemove(false);
+}
+
+TempTree::~TempTree() {
+    if (dir_.isValid())
+        removeTree(encodeFileName(dir_.path()));
+}
+
+QString TempTree::root() const {
     return dir_.path() + u'/';
 }
 
-QString TempTree::dir(const QString& relative) const
-{
+QString TempTree::dir(const QString& relative) const {
     if (!exists(relative))
         makeDir(relative);
     return root() + relative + u'/';
 }
 
-QByteArray TempTree::path(const QString& relative) const
-{
+QByteArray TempTree::path(const QString& relative) const {
     return encodeFileName(root() + relative);
 }
 
-void TempTree::writeFile(const QString& relativePath, const QByteArray& bytes) const
-{
+void TempTree::writeFile(const QString& relativePath, const QByteArray& bytes) const {
     const int fd = ::open(path(relativePath).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     ASSERT_GE(fd, 0) << relativePath.toStdString();
     ASSERT_EQ(::write(fd, bytes.constData(), size_t(bytes.size())), bytes.size());
     ::close(fd);
 }
 
-QByteArray TempTree::readFile(const QString& relativePath) const
-{
+QByteArray TempTree::readFile(const QString& relativePath) const {
     QByteArray bytes;
     const int fd = ::open(path(relativePath).constData(), O_RDONLY);
     EXPECT_GE(fd, 0) << relativePath.toStdString();
@@ -56,24 +86,20 @@ QByteArray TempTree::readFile(const QString& relativePath) const
     return bytes;
 }
 
-bool TempTree::exists(const QString& relativePath) const
-{
+bool TempTree::exists(const QString& relativePath) const {
     struct stat info;
     return ::lstat(path(relativePath).constData(), &info) == 0;
 }
 
-void TempTree::makeDir(const QString& relativePath) const
-{
+void TempTree::makeDir(const QString& relativePath) const {
     ASSERT_EQ(::mkdir(path(relativePath).constData(), 0755), 0) << relativePath.toStdString();
 }
 
-void TempTree::makeSymlink(const QString& target, const QString& relativeLink) const
-{
+void TempTree::makeSymlink(const QString& target, const QString& relativeLink) const {
     ASSERT_EQ(::symlink(encodeFileName(target).constData(), path(relativeLink).constData()), 0);
 }
 
-QStringList TempTree::entries(const QString& relativeDir) const
-{
+QStringList TempTree::entries(const QString& relativeDir) const {
     QList<QByteArray> raw;
     if (DIR* handle = ::opendir(path(relativeDir).constData())) {
         while (const dirent* entry = ::readdir(handle)) {

@@ -13,6 +13,7 @@
 class TempTree {
 public:
     TempTree();
+    ~TempTree();
 
     // The root as a directory string, ending with '/'.
     QString root() const;
