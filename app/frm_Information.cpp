@@ -1,6 +1,6 @@
 #include "app/frm_Information.h"
 
-#include "app/DialogFont.h"
+#include "platform/DialogFont.h"
 #include "platform/Twips.h"
 
 #include <QLabel>

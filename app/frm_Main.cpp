@@ -1,6 +1,6 @@
 #include "app/frm_Main.h"
 
-#include "app/DialogFont.h"
+#include "platform/DialogFont.h"
 #include "app/TessavoIcon.h"
 #include "app/frm_Information.h"
 #include "concat/frm_CopyFiles.h"

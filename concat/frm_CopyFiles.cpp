@@ -1,10 +1,10 @@
 #include "concat/frm_CopyFiles.h"
 
 #include "concat/HelpText.h"
+#include "platform/DialogFont.h"
 #include "platform/MessageBox.h"
 #include "platform/Twips.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QEventLoop>
@@ -38,7 +38,7 @@ QFont progressFont() {
     font.setBold(true);
     if (QFontInfo(font).family().compare(u"Verdana"_s, Qt::CaseInsensitive) == 0)
         return font;
-    font = QApplication::font();
+    font = dialogFont();
     font.setBold(true);
     return font;
 }
@@ -52,6 +52,7 @@ frm_CopyFiles::frm_CopyFiles(QWidget* parent)
       CommonDialog1(new QFileDialog(this)) {
     setObjectName(u"frm_CopyFiles"_s);
     setWindowTitle(u"Mehrere Dateien aneinanderkopieren"_s);
+    setFont(dialogFont());
     resize(twipsToPixels(7050), twipsToPixels(7275));
     CommonDialog1->setObjectName(u"CommonDialog1"_s);
     CommonDialog1->setFileMode(QFileDialog::ExistingFile);

@@ -1,6 +1,6 @@
 #include "rename/frm_ChangeFilename.h"
 
-#include "app/DialogFont.h"
+#include "platform/DialogFont.h"
 #include "platform/MessageBox.h"
 #include "platform/Twips.h"
 #include "rename/MainPrg.h"

@@ -1,6 +1,6 @@
 #include "rename/frm_Directory.h"
 
-#include "app/DialogFont.h"
+#include "platform/DialogFont.h"
 #include "platform/DirectoryList.h"
 #include "platform/DriveList.h"
 #include "platform/FileNameRules.h"

@@ -1,4 +1,4 @@
-#include "app/DialogFont.h"
+#include "platform/DialogFont.h"
 
 #include <QApplication>
 
