@@ -1,6 +1,7 @@
 #include "rename/frm_ChangeFilename.h"
 
 #include "platform/DialogFont.h"
+#include "platform/InputBlocker.h"
 #include "platform/MessageBox.h"
 #include "platform/Twips.h"
 #include "rename/MainPrg.h"
@@ -127,9 +128,12 @@ void frm_ChangeFilename::start() {
     // Disabling the focused button would move the focus away for good.
     const QPointer<QWidget> focused = focusWidget();
     setButtonsEnabled(false);
-
-    mainPrg_.runOperation(mainPrg_.CurrentOperation);
-
+    {
+        InputBlocker blocker;
+        inputBlocker_ = &blocker;
+        mainPrg_.runOperation(mainPrg_.CurrentOperation);
+        inputBlocker_ = nullptr;
+    }
     flushLog();
     setWindowTitle(captionBeforeRun_);
     setButtonsEnabled(true);
@@ -231,7 +235,12 @@ void frm_ChangeFilename::flushLog() {
 
 MessageAnswer frm_ChangeFilename::showMessage(const Message& message) {
     flushLog();
-    return showMessageBox(this, message);
+    if (inputBlocker_)
+        inputBlocker_->setBlocking(false);
+    const MessageAnswer answer = showMessageBox(this, message);
+    if (inputBlocker_)
+        inputBlocker_->setBlocking(true);
+    return answer;
 }
 
 void frm_ChangeFilename::showProgress(qsizetype done, qsizetype total) {
@@ -241,5 +250,5 @@ void frm_ChangeFilename::showProgress(qsizetype done, qsizetype total) {
     flushLog();
     if (running_)
         setWindowTitle(captionBeforeRun_ + u" – %1 von %2"_s.arg(done).arg(total));
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QCoreApplication::processEvents();
 }

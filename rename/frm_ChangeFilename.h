@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QList>
 
+class InputBlocker;
 class MainPrg;
 class frm_Directory;
 class QLineEdit;
@@ -56,6 +57,7 @@ private:
     bool updatingLog_ = false;
 
     bool running_ = false;
+    InputBlocker* inputBlocker_ = nullptr; // while a run is under way
     QString captionBeforeRun_;
     QElapsedTimer sinceProgress_;
 };

@@ -6,6 +6,7 @@
 #include "tests/support/ModalAnswer.h"
 #include "tests/support/TempTree.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFontInfo>
 #include <QLabel>
@@ -224,6 +225,40 @@ TEST_F(Dialog, longRunRepaintsWithProgressInTheCaptionButTakesNoSecondStartOrClo
     EXPECT_EQ(tree.entries(u"dst"_s).size(), 300);
     EXPECT_EQ(dialog.fieldText(u"txt_Filename"_s).count(u"\r\n"_s), 300);
     EXPECT_TRUE(control(u"cmd_Start"_s)->isEnabled());
+}
+
+TEST_F(Dialog, inputDuringARunIsDroppedButItsMessageBoxTakesInput) {
+    QStringList names;
+    for (int index = 0; index < 50; ++index)
+        names.append(u"Titel %1.mp3"_s.arg(index));
+    files(names);
+    tree.writeFile(u"dst/Titel 49_x.mp3"_s, "taken");
+    prg.CurrentOperation = u"AddText"_s;
+    type(u"txt_Suchstring"_s, u"_x"_s);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+
+    QTimer::singleShot(0, &dialog, [&] {
+        QTest::keyClicks(control(u"txt_Step"_s), u"typed"_s);
+        QTest::mouseClick(control(u"chk_MoveBack"_s), Qt::LeftButton);
+    });
+    bool boxAnswered = false;
+    answerModal([&](QWidget* box) {
+        QTest::mouseClick(qobject_cast<QMessageBox*>(box)->button(QMessageBox::Ok),
+                          Qt::LeftButton);
+        boxAnswered = true;
+    });
+    click(u"cmd_Start"_s);
+
+    EXPECT_TRUE(boxAnswered);
+    EXPECT_FALSE(QApplication::activeModalWidget() &&
+                 QApplication::activeModalWidget() != &dialog);
+    EXPECT_EQ(control<QLineEdit>(u"txt_Step"_s)->text(), QString());
+    EXPECT_FALSE(control<QCheckBox>(u"chk_MoveBack"_s)->isChecked());
+    EXPECT_EQ(tree.entries(u"dst"_s).size(), 50);
+    // Input reaches the dialog again once the run has ended.
+    QTest::keyClicks(control(u"txt_Step"_s), u"after"_s);
+    EXPECT_EQ(control<QLineEdit>(u"txt_Step"_s)->text(), u"after"_s);
 }
 
 TEST_F(Dialog, endeHidesAndTheNextOpeningKeepsFieldsTicksLogAndPicker) {
