@@ -166,7 +166,7 @@ TEST(CopyFilesWindow, ColoursAndTheProgressFont) {
     EXPECT_TRUE(progress.font().bold());
     const QString family = QFontInfo(progress.font()).family();
     if (family != u"Verdana"_s) {
-        EXPECT_EQ(progress.font().family(), QApplication::font().family());
+        EXPECT_EQ(progress.font().family(), window.font().family());
     }
 
     click(window, u"Option4"_s);
