@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class ScratchDir;
+
+struct BenchOptions {
+    int repeat = 5;
+    bool quick = false; // a few hundred files, a few MiB: checks the work only
+};
+
+// One row of the table: the medians of both sides and whether the target
+// holds.
+struct JobResult {
+    QString job;
+    QString work;
+    QString target;
+    double tessavoSeconds = 0;
+    std::optional<double> baselineSeconds;
+    std::optional<double> ratio;     // what the target bounds
+    double peakMiB = 0;              // Tessavo's peak resident size, in its highest run
+    std::optional<double> growthMiB; // how far that peak rose above the size before the run
+    bool targetMet = false;
+    QStringList faults; // what the job found wrong with the work done; empty when all was right
+};
+
+// Each job works in its own sub-directories of `scratch` and removes them.
+JobResult benchRename(const BenchOptions& options, const ScratchDir& scratch);
+JobResult benchMoveBack(const BenchOptions& options, const ScratchDir& scratch);
+JobResult benchLogGrowth(const BenchOptions& options, const ScratchDir& scratch);
+JobResult benchId3(const BenchOptions& options, const ScratchDir& scratch);
+JobResult benchConcat(const BenchOptions& options, const ScratchDir& scratch);
+JobResult benchStart(const BenchOptions& options, const ScratchDir& scratch);

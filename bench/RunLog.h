@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/NameCodec.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// The log that a rename or ID3 run writes for the names it handles.
+inline QString runLogOf(const QList<QByteArray>& names) {
+    QString log;
+    for (const QByteArray& name : names)
+        log += decodeFileName(name) + QStringLiteral("\r\n");
+    return log;
+}
