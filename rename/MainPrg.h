@@ -50,6 +50,9 @@ public:
 private:
     void RenameRun(const RenameOperation& operation);
     bool MoveBack();
+    // Moves a file found by a listing; one that is no longer there counts as
+    // done. False when the move failed.
+    bool moveListedFile(const QString& from, const QString& to);
     void fail(const QString& message);
 
     FileSystem& fileSystem_;

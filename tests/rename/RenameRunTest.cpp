@@ -229,6 +229,20 @@ TEST_F(RenameRun, VanishedFileIsLoggedNotMovedAndUsesUpItsNumber)
     EXPECT_EQ(tree.entries(u"dst"_s), (QStringList{u"01a"_s, u"03c"_s}));
 }
 
+TEST_F(RenameRun, FileReplacedByADirectoryAfterTheListingIsSkipped) {
+    files(u"src"_s, {u"a.mp3"_s, u"b.mp3"_s});
+    fileSystem.afterListing = [this] {
+        const QByteArray path = encodeFileName(prg.SourceDir + u"a.mp3"_s);
+        ASSERT_EQ(::unlink(path.constData()), 0);
+        ASSERT_EQ(::mkdir(path.constData(), 0755), 0);
+    };
+    run(u"AddText"_s, u"_x"_s);
+    EXPECT_TRUE(window.messages.isEmpty());
+    EXPECT_EQ(log(), logOf({u"a.mp3"_s, u"b.mp3"_s}));
+    EXPECT_EQ(tree.entries(u"src"_s), QStringList{u"a.mp3"_s});
+    EXPECT_EQ(tree.entries(u"dst"_s), QStringList{u"b_x.mp3"_s});
+}
+
 TEST_F(RenameRun, OnlyOrdinaryFilesAreListedLoggedAndMoved)
 {
     files(u"src"_s, {u"song.mp3"_s, u".hidden.mp3"_s});
