@@ -132,11 +132,13 @@ QByteArray encodeFileName(const QString& name) {
 }
 
 QString displayFileName(const QString& name) {
+    // Reading from `name` leaves `shown` shared with it unless a unit has
+    // to be replaced, so the common name is not copied.
     QString shown = name;
-    for (qsizetype i = 0; i < shown.size(); ++i) {
-        const char16_t unit = shown[i].unicode();
-        if (QChar::isHighSurrogate(unit) && i + 1 < shown.size() &&
-            QChar::isLowSurrogate(shown[i + 1].unicode()))
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t unit = name[i].unicode();
+        if (QChar::isHighSurrogate(unit) && i + 1 < name.size() &&
+            QChar::isLowSurrogate(name[i + 1].unicode()))
             ++i;
         else if (QChar::isSurrogate(unit))
             shown[i] = QChar::ReplacementCharacter;

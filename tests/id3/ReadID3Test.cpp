@@ -93,11 +93,14 @@ TEST_F(ReadID3, FailuresShowTheModuleMessageAndKeepTheLog) {
         fileSystem.reads = 0;
         fileSystem.failReadsFrom = row.failReadsFrom;
         window.messages.clear();
+        prg.ID3Tag = ID3TagRecord();
         ASSERT_TRUE(prg.runOperation(u"ReadID3"_s));
         EXPECT_EQ(window.messageTexts(), QStringList{u"Fehler im Modul ReadID3"_s});
         EXPECT_EQ(window.messages[0].title, QString());
         EXPECT_EQ(window.messages[0].icon, MessageIcon::None);
         EXPECT_EQ(log(), row.log);
+        EXPECT_EQ(prg.ID3Tag.Tag, "TAG");
+        EXPECT_EQ(prg.ID3Tag.Title, "a" + QByteArray(29, '\0'));
         EXPECT_EQ(files.readFile(u"mp3/b.mp3"_s), row.secondFile);
     }
 }
