@@ -2,6 +2,7 @@
 
 #include "platform/NameCodec.h"
 #include "platform/NaturalOrder.h"
+#include "platform/SystemError.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -13,22 +14,6 @@
 #include <vector>
 
 namespace {
-
-FsErrorCode errorCodeOf(int systemError) {
-    switch (systemError) {
-    case ENOENT:
-        return FsErrorCode::NotFound;
-    case EACCES:
-    case EPERM:
-        return FsErrorCode::AccessDenied;
-    case ENOTDIR:
-        return FsErrorCode::NotAFile;
-    case ENAMETOOLONG:
-        return FsErrorCode::InvalidName;
-    default:
-        return FsErrorCode::Other;
-    }
-}
 
 // Entries of unknown type and links need a look at what they stand for.
 bool isDirectoryEntry(int directoryFd, const dirent& entry) {
@@ -46,7 +31,7 @@ FsResult<QStringList> listDirectories(const QString& directory) {
     const QByteArray path = encodeFileName(directory);
     DIR* handle = ::opendir(path.constData());
     if (!handle)
-        return FsError{errorCodeOf(errno), directory, errno};
+        return systemError(directory);
 
     QStringList names;
     errno = 0;
@@ -58,7 +43,7 @@ FsResult<QStringList> listDirectories(const QString& directory) {
     const int readError = errno;
     ::closedir(handle);
     if (readError != 0)
-        return FsError{errorCodeOf(readError), directory, readError};
+        return systemError(directory, readError);
 
     sortNaturally(names);
     return names;

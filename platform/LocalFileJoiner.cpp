@@ -1,6 +1,8 @@
 #include "platform/LocalFileJoiner.h"
 
+#include "platform/Descriptor.h"
 #include "platform/NameCodec.h"
+#include "platform/SystemError.h"
 
 #include <QRandomGenerator>
 
@@ -19,63 +21,9 @@ constexpr qsizetype bufferSize = 1024 * 1024;
 constexpr size_t rangeChunk = 1024 * 1024 * 1024;
 constexpr int temporaryNameAttempts = 100;
 
-FsErrorCode errorCodeOf(int systemError) {
-    switch (systemError) {
-    case ENOENT:
-        return FsErrorCode::NotFound;
-    case EEXIST:
-        return FsErrorCode::AlreadyExists;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return FsErrorCode::AccessDenied;
-    case EISDIR:
-    case ENOTDIR:
-        return FsErrorCode::NotAFile;
-    case ENAMETOOLONG:
-    case EINVAL:
-        return FsErrorCode::InvalidName;
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
-        return FsErrorCode::NoSpace;
-    default:
-        return FsErrorCode::Other;
-    }
+bool isOutputSideError(int error) {
+    return error == ENOSPC || error == EDQUOT || error == EFBIG;
 }
-
-FsError errorFor(const QString& path, int systemError = errno) {
-    return FsError{errorCodeOf(systemError), path, systemError};
-}
-
-bool isOutputSideError(int systemError) {
-    return systemError == ENOSPC || systemError == EDQUOT || systemError == EFBIG;
-}
-
-// Closes a descriptor when it goes out of scope, unless it was closed on purpose.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-
-    int get() const { return fd_; }
-    bool isOpen() const { return fd_ >= 0; }
-    // Closes and reports the outcome: for a written file, close can be the
-    // first to learn of a failed write.
-    bool close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
 
 struct Output {
     int fd;
@@ -88,7 +36,7 @@ FsStatus writeAll(const Output& output, const char* data, qsizetype length) {
         if (written < 0) {
             if (errno == EINTR)
                 continue;
-            return FsStatus::failure(errorFor(output.path));
+            return FsStatus::failure(systemError(output.path));
         }
         data += written;
         length -= written;
@@ -111,7 +59,7 @@ bool copyInKernel(int input, const Output& output, qint64 size, FsStatus& failur
         if (errno == EINTR)
             continue;
         if (isOutputSideError(errno)) {
-            failure = FsStatus::failure(errorFor(output.path));
+            failure = FsStatus::failure(systemError(output.path));
             return true;
         }
         return false;
@@ -123,10 +71,10 @@ FsStatus appendFile(const QString& inputPath, const Output& output,
                     std::unique_ptr<char[]>& buffer) {
     const Descriptor input(::open(encodeFileName(inputPath).constData(), O_RDONLY | O_CLOEXEC));
     if (!input.isOpen())
-        return FsStatus::failure(errorFor(inputPath));
+        return FsStatus::failure(systemError(inputPath));
     struct stat info;
     if (::fstat(input.get(), &info) != 0)
-        return FsStatus::failure(errorFor(inputPath));
+        return FsStatus::failure(systemError(inputPath));
     if (!S_ISREG(info.st_mode))
         return FsStatus::failure({FsErrorCode::NotAFile, inputPath, 0});
 
@@ -146,7 +94,7 @@ FsStatus appendFile(const QString& inputPath, const Output& output,
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            return FsStatus::failure(errorFor(inputPath));
+            return FsStatus::failure(systemError(inputPath));
         }
         if (FsStatus written = writeAll(output, buffer.get(), got); !written)
             return written;
@@ -197,7 +145,7 @@ bool syncDirectory(const QByteArray& directory) {
 FsResult<qint64> LocalFileJoiner::fileSize(const QString& path) const {
     struct stat info;
     if (::stat(encodeFileName(path).constData(), &info) != 0)
-        return errorFor(path);
+        return systemError(path);
     if (!S_ISREG(info.st_mode))
         return FsError{FsErrorCode::NotAFile, path, 0};
     return qint64(info.st_size);
@@ -209,7 +157,7 @@ FsStatus LocalFileJoiner::joinFiles(const QStringList& inputs, const QString& ou
     QByteArray temporaryPath;
     Descriptor temporary(createTemporary(directory, temporaryPath));
     if (!temporary.isOpen())
-        return FsStatus::failure(errorFor(output));
+        return FsStatus::failure(systemError(output));
 
     const auto discard = [&temporary, &temporaryPath](FsStatus status) {
         if (temporary.isOpen())
@@ -225,13 +173,13 @@ FsStatus LocalFileJoiner::joinFiles(const QStringList& inputs, const QString& ou
             return discard(appended);
     }
     if (::fsync(temporary.get()) != 0)
-        return discard(FsStatus::failure(errorFor(output)));
+        return discard(FsStatus::failure(systemError(output)));
     if (!temporary.close())
-        return discard(FsStatus::failure(errorFor(output)));
+        return discard(FsStatus::failure(systemError(output)));
     if (!linkWithoutReplacing(temporaryPath, outputPath))
-        return discard(FsStatus::failure(errorFor(output)));
+        return discard(FsStatus::failure(systemError(output)));
     // The bytes are safe only once the new name is on the disk as well.
     if (!syncDirectory(directory))
-        return FsStatus::failure(errorFor(output));
+        return FsStatus::failure(systemError(output));
     return FsStatus::success();
 }

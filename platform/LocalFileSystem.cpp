@@ -1,8 +1,10 @@
 #include "platform/LocalFileSystem.h"
 
+#include "platform/Descriptor.h"
 #include "platform/FileNameRules.h"
 #include "platform/NameCodec.h"
 #include "platform/NaturalOrder.h"
+#include "platform/SystemError.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -16,36 +18,6 @@
 #include <vector>
 
 namespace {
-
-FsErrorCode codeOf(int error) {
-    switch (error) {
-    case EEXIST:
-    case ENOTEMPTY:
-        return FsErrorCode::AlreadyExists;
-    case ENOENT:
-    case ENOTDIR:
-        return FsErrorCode::NotFound;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return FsErrorCode::AccessDenied;
-    case ENAMETOOLONG:
-    case EINVAL:
-    case EILSEQ:
-        return FsErrorCode::InvalidName;
-    case ENOSPC:
-    case EDQUOT:
-        return FsErrorCode::NoSpace;
-    case EISDIR:
-        return FsErrorCode::NotAFile;
-    default:
-        return FsErrorCode::Other;
-    }
-}
-
-FsError systemError(const QString& path, int error = errno) {
-    return {codeOf(error), path, error};
-}
 
 FsError invalidName(const QString& path) {
     return {FsErrorCode::InvalidName, path, 0};
@@ -65,30 +37,6 @@ std::optional<QByteArray> systemPath(const QString& path) {
 bool meansAbsent(int error) {
     return error == ENOENT || error == ENOTDIR || error == ELOOP;
 }
-
-// Closes a descriptor when it goes out of scope.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    bool isValid() const { return fd_ >= 0; }
-    // Closes now and reports whether the close succeeded (it may report a
-    // delayed write error).
-    bool close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
 
 // Whether a directory entry is an ordinary file. An entry that cannot be
 // examined sets `error` instead of being left out silently.
@@ -181,7 +129,7 @@ FsStatus keepModeAndTimes(int fd, const struct stat& info, const QString& path) 
 // cannot leave neither; file systems that cannot sync a directory say EINVAL.
 FsStatus syncParentDirectory(const QByteArray& path, const QString& name) {
     Descriptor directory(::open(parentOf(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!directory.isValid())
+    if (!directory.isOpen())
         return FsStatus::failure(systemError(name));
     if (::fsync(directory.get()) != 0 && errno != EINVAL)
         return FsStatus::failure(systemError(name));
@@ -193,11 +141,11 @@ FsStatus syncParentDirectory(const QByteArray& path, const QString& name) {
 FsStatus copyRegularFile(const QByteArray& from, const QByteArray& to, const struct stat& info,
                          const QString& fromName, const QString& toName) {
     Descriptor in(::open(from.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-    if (!in.isValid())
+    if (!in.isOpen())
         return FsStatus::failure(systemError(fromName));
     Descriptor out(
         ::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 07777));
-    if (!out.isValid())
+    if (!out.isOpen())
         return FsStatus::failure(systemError(toName));
     auto abandon = [&](FsStatus status) {
         out.close();
@@ -361,7 +309,7 @@ FsResult<FileTail> LocalFileSystem::readTail(const QString& path, qint64 length)
         return invalidName(path);
     // O_NONBLOCK keeps a FIFO from blocking the open; it is refused below.
     Descriptor file(::open(bytes->constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (!file.isValid())
+    if (!file.isOpen())
         return systemError(path);
     struct stat info;
     if (::fstat(file.get(), &info) != 0)
