@@ -10,6 +10,7 @@
 #include "tests/support/RecordingWindow.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <stdexcept>
@@ -57,8 +58,9 @@ QList<QByteArray> createTaggedFiles(const QByteArray& directory, int count) {
     return names;
 }
 
-// readdir and sort, then open, pread of the last 128 bytes and close per
-// file; returns how many trailers begin with "TAG".
+// readdir and sort, then open, fstat, pread of the last 128 bytes and close
+// per file; returns how many trailers begin with "TAG". Where the last 128
+// bytes begin is known only from the file's size.
 int baselineTagged(const QByteArray& directory) {
     int tagged = 0;
     char trailer[trailerSize];
@@ -66,7 +68,9 @@ int baselineTagged(const QByteArray& directory) {
         const int fd = ::open((directory + name).constData(), O_RDONLY | O_CLOEXEC);
         if (fd < 0)
             continue;
-        if (::pread(fd, trailer, trailerSize, fileSize - trailerSize) == trailerSize &&
+        struct stat info;
+        if (::fstat(fd, &info) == 0 && info.st_size >= trailerSize &&
+            ::pread(fd, trailer, trailerSize, info.st_size - trailerSize) == trailerSize &&
             QByteArrayView(trailer, 3) == "TAG")
             ++tagged;
         ::close(fd);
