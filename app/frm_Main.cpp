@@ -1,10 +1,10 @@
 #include "app/frm_Main.h"
 
-#include "platform/DialogFont.h"
 #include "app/TessavoIcon.h"
 #include "app/frm_Information.h"
 #include "concat/frm_CopyFiles.h"
 #include "id3/Id3Setup.h"
+#include "platform/DialogFont.h"
 #include "platform/Twips.h"
 #include "rename/frm_ChangeFilename.h"
 

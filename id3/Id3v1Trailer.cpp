@@ -2,13 +2,11 @@
 
 namespace id3v1 {
 
-bool isTagged(const QByteArray& trailer)
-{
+bool isTagged(const QByteArray& trailer) {
     return trailer.size() == trailerSize && trailer.startsWith("TAG");
 }
 
-ID3TagRecord parse(const QByteArray& trailer)
-{
+ID3TagRecord parse(const QByteArray& trailer) {
     Q_ASSERT(trailer.size() == trailerSize);
     ID3TagRecord tag;
     tag.Tag = trailer.sliced(0, 3);

@@ -7,8 +7,7 @@
 
 using namespace Qt::StringLiterals;
 
-void MainPrg::ReadID3()
-{
+void MainPrg::ReadID3() {
     Q_ASSERT(window_);
     RunWindow& window = *window_;
     const QString logField = u"txt_Filename"_s;
@@ -33,8 +32,8 @@ void MainPrg::ReadID3()
     for (qsizetype index = 0; index < names.size(); ++index) {
         CurrentName = names[index];
         window.appendText(logField, displayFileName(CurrentName) + u"\r\n"_s);
-        const FsResult<FileTail> tail = fileSystem_.readTail(SourceDir + CurrentName,
-                                                             id3v1::trailerSize);
+        const FsResult<FileTail> tail =
+            fileSystem_.readTail(SourceDir + CurrentName, id3v1::trailerSize);
         if (!tail || tail.value().fileSize < id3v1::trailerSize) {
             keepLastTag();
             fail(failureMessage);

@@ -10,11 +10,11 @@ enum class FsErrorCode {
     NotFound,      // the path or one of its directories does not exist
     AlreadyExists, // the destination is taken; nothing was replaced
     AccessDenied,
-    NotAFile,       // the path names a directory or another non-ordinary entry
-    InvalidName,    // too long, or not allowed by the file system
-    NoSpace,        // disk or quota full
-    TooShort,       // fewer bytes than asked for
-    VerifyFailed,   // a copy's size did not match its source
+    NotAFile,     // the path names a directory or another non-ordinary entry
+    InvalidName,  // too long, or not allowed by the file system
+    NoSpace,      // disk or quota full
+    TooShort,     // fewer bytes than asked for
+    VerifyFailed, // a copy's size did not match its source
     Other,
 };
 

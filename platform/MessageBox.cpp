@@ -4,8 +4,7 @@
 
 using namespace Qt::StringLiterals;
 
-MessageAnswer showMessageBox(QWidget* parent, const Message& message)
-{
+MessageAnswer showMessageBox(QWidget* parent, const Message& message) {
     QMessageBox box(parent);
     box.setWindowTitle(message.title.isEmpty() ? u"Tessavo"_s : message.title);
     box.setText(message.text);

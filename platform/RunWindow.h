@@ -11,9 +11,7 @@ enum class MessageAnswer { Ok, Cancel };
 struct Message {
     explicit Message(QString text = {}, QString title = {}, MessageIcon icon = MessageIcon::None,
                      MessageButtons buttons = MessageButtons::Ok)
-        : text(std::move(text)), title(std::move(title)), icon(icon), buttons(buttons)
-    {
-    }
+        : text(std::move(text)), title(std::move(title)), icon(icon), buttons(buttons) {}
 
     QString text;
     QString title; // empty: the application's title

@@ -4,8 +4,7 @@
 
 #include <algorithm>
 
-CharText::CharText(const QString& text) : text_(text)
-{
+CharText::CharText(const QString& text) : text_(text) {
     boundaries_.append(0);
     QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text_);
     while (finder.toNextBoundary() > 0)
@@ -14,8 +13,7 @@ CharText::CharText(const QString& text) : text_(text)
         boundaries_.append(text_.size());
 }
 
-QString CharText::chars(qsizetype from, qsizetype to) const
-{
+QString CharText::chars(qsizetype from, qsizetype to) const {
     from = std::max<qsizetype>(from, 1);
     to = std::min(to, length());
     if (from > to)
@@ -24,8 +22,7 @@ QString CharText::chars(qsizetype from, qsizetype to) const
     return text_.mid(begin, boundaries_[to] - begin);
 }
 
-qsizetype CharText::find(const QString& needle) const
-{
+qsizetype CharText::find(const QString& needle) const {
     if (needle.isEmpty())
         return 1;
     // Qt's case folding keeps lengths, so a match spans needle.size() units.
@@ -34,8 +31,9 @@ qsizetype CharText::find(const QString& needle) const
         const qsizetype end = begin + needle.size();
         if (end > text_.size())
             break;
-        if (QStringView(text_).mid(begin, needle.size()).compare(needle, Qt::CaseInsensitive) == 0
-            && std::binary_search(boundaries_.cbegin(), boundaries_.cend(), end))
+        if (QStringView(text_).mid(begin, needle.size()).compare(needle, Qt::CaseInsensitive) ==
+                0 &&
+            std::binary_search(boundaries_.cbegin(), boundaries_.cend(), end))
             return index + 1;
     }
     return 0;

@@ -24,17 +24,32 @@ const QString lineEnd = u"\r\n"_s;
 
 MainPrg::MainPrg(FileSystem& fileSystem) : fileSystem_(fileSystem) {}
 
-void MainPrg::ChangeFilename() { RenameRun(renameOperation(u"ChangeFilename"_s)); }
-void MainPrg::CutandNumber() { RenameRun(renameOperation(u"CutandNumber"_s)); }
-void MainPrg::ChangeString() { RenameRun(renameOperation(u"ChangeString"_s)); }
-void MainPrg::AddNumber() { RenameRun(renameOperation(u"AddNumber"_s)); }
-void MainPrg::CutNameFirst() { RenameRun(renameOperation(u"CutNameFirst"_s)); }
-void MainPrg::CutNameLast() { RenameRun(renameOperation(u"CutNameLast"_s)); }
-void MainPrg::CutNameStringLast() { RenameRun(renameOperation(u"CutNameStringLast"_s)); }
-void MainPrg::AddText() { RenameRun(renameOperation(u"AddText"_s)); }
+void MainPrg::ChangeFilename() {
+    RenameRun(renameOperation(u"ChangeFilename"_s));
+}
+void MainPrg::CutandNumber() {
+    RenameRun(renameOperation(u"CutandNumber"_s));
+}
+void MainPrg::ChangeString() {
+    RenameRun(renameOperation(u"ChangeString"_s));
+}
+void MainPrg::AddNumber() {
+    RenameRun(renameOperation(u"AddNumber"_s));
+}
+void MainPrg::CutNameFirst() {
+    RenameRun(renameOperation(u"CutNameFirst"_s));
+}
+void MainPrg::CutNameLast() {
+    RenameRun(renameOperation(u"CutNameLast"_s));
+}
+void MainPrg::CutNameStringLast() {
+    RenameRun(renameOperation(u"CutNameStringLast"_s));
+}
+void MainPrg::AddText() {
+    RenameRun(renameOperation(u"AddText"_s));
+}
 
-bool MainPrg::runOperation(const QString& key)
-{
+bool MainPrg::runOperation(const QString& key) {
     using EntryPoint = void (MainPrg::*)();
     static const QList<std::pair<QString, EntryPoint>> entryPoints = {
         {u"ChangeFilename"_s, &MainPrg::ChangeFilename},
@@ -56,13 +71,11 @@ bool MainPrg::runOperation(const QString& key)
     return false;
 }
 
-void MainPrg::fail(const QString& message)
-{
+void MainPrg::fail(const QString& message) {
     window_->showMessage(Message{message});
 }
 
-void MainPrg::RenameRun(const RenameOperation& operation)
-{
+void MainPrg::RenameRun(const RenameOperation& operation) {
     Q_ASSERT(window_);
     RunWindow& window = *window_;
 
@@ -149,8 +162,7 @@ void MainPrg::RenameRun(const RenameOperation& operation)
     CurrentName.clear();
 }
 
-bool MainPrg::MoveBack()
-{
+bool MainPrg::MoveBack() {
     FsResult<QStringList> listing = fileSystem_.listFiles(TargetDir);
     if (!listing)
         return false;

@@ -14,8 +14,7 @@ constexpr qsizetype maxNameBytes = 255;
 
 // Splits `name` at the match of `search` at `position`: the text before the
 // match, the rest of the base after it, and the last four characters.
-void split(RenameState& state, const CharText& name, qsizetype position, const QString& search)
-{
+void split(RenameState& state, const CharText& name, qsizetype position, const QString& search) {
     const qsizetype base = name.length() - extensionLength;
     const qsizetype searchLength = CharText(search).length();
     state.NamePart1 = name.left(position - 1);
@@ -24,8 +23,7 @@ void split(RenameState& state, const CharText& name, qsizetype position, const Q
 }
 
 // Position of `search` in `name` stored the way the module keeps it.
-qsizetype match(RenameState& state, const CharText& name, const QString& search)
-{
+qsizetype match(RenameState& state, const CharText& name, const QString& search) {
     const qsizetype position = name.find(search);
     state.MatchPosition = qint16(std::min<qsizetype>(position, 32767));
     return position;
@@ -34,8 +32,7 @@ qsizetype match(RenameState& state, const CharText& name, const QString& search)
 // One replacement of the first occurrence of SearchText in WorkName. Returns
 // false when the working name is too short; sets `replaced` when a match was
 // found.
-bool replaceFirst(RenameState& state, bool& replaced)
-{
+bool replaceFirst(RenameState& state, bool& replaced) {
     const CharText work(state.WorkName);
     const qsizetype position = match(state, work, state.SearchText);
     replaced = position != 0;
@@ -51,8 +48,7 @@ bool replaceFirst(RenameState& state, bool& replaced)
 
 } // namespace
 
-bool ChangeFilename(RenameState& state)
-{
+bool ChangeFilename(RenameState& state) {
     const CharText name(state.CurrentName);
     const qsizetype position = match(state, name, state.SearchText);
     if (position == 0 || name.length() < extensionLength)
@@ -62,8 +58,7 @@ bool ChangeFilename(RenameState& state)
     return true;
 }
 
-bool repeatReplaceCannotEnd(const QString& searchText, const QString& replaceText)
-{
+bool repeatReplaceCannotEnd(const QString& searchText, const QString& replaceText) {
     return searchText.isEmpty() || CharText(replaceText).contains(searchText);
 }
 
@@ -75,8 +70,7 @@ bool repeatReplaceCannotEnd(const QString& searchText, const QString& replaceTex
 // longest possible file name, or a replacement that takes more passes than
 // the name could ever need, therefore fails the run for that file, before it
 // is touched.
-bool ChangeString(RenameState& state)
-{
+bool ChangeString(RenameState& state) {
     state.WorkName = state.CurrentName;
     state.NewName = state.CurrentName;
     bool replaced = false;
@@ -94,8 +88,7 @@ bool ChangeString(RenameState& state)
     return true;
 }
 
-bool CutNameFirst(RenameState& state)
-{
+bool CutNameFirst(RenameState& state) {
     const CharText name(state.CurrentName);
     const qsizetype count = state.CharCount;
     if (count < 0 || count > name.length() + 1)
@@ -104,8 +97,7 @@ bool CutNameFirst(RenameState& state)
     return true;
 }
 
-bool CutNameLast(RenameState& state)
-{
+bool CutNameLast(RenameState& state) {
     const CharText name(state.CurrentName);
     const qsizetype keep = name.length() - extensionLength - state.CharCount;
     if (keep < 0 || name.length() < extensionLength)
@@ -116,8 +108,7 @@ bool CutNameLast(RenameState& state)
     return true;
 }
 
-bool CutNameStringLast(RenameState& state)
-{
+bool CutNameStringLast(RenameState& state) {
     const CharText name(state.CurrentName);
     const qsizetype position = match(state, name, state.SearchText);
     if (position == 0 || name.length() < extensionLength)
@@ -128,8 +119,7 @@ bool CutNameStringLast(RenameState& state)
     return true;
 }
 
-bool AddText(RenameState& state)
-{
+bool AddText(RenameState& state) {
     const CharText name(state.CurrentName);
     if (name.length() < extensionLength)
         return false;
@@ -140,8 +130,7 @@ bool AddText(RenameState& state)
     return true;
 }
 
-QString numberText(qint16 number, bool blankAfterNumber, const QString& typedStartNumber)
-{
+QString numberText(qint16 number, bool blankAfterNumber, const QString& typedStartNumber) {
     const QString decimal = QString::number(number);
     QString text = number > 9 ? decimal : u'0' + decimal.right(1);
     if (blankAfterNumber)
@@ -151,8 +140,7 @@ QString numberText(qint16 number, bool blankAfterNumber, const QString& typedSta
     return text;
 }
 
-bool CutandNumber(RenameState& state)
-{
+bool CutandNumber(RenameState& state) {
     state.NumberText = numberText(state.RunningNumber, state.BlankAfterNumber, state.SearchText);
     state.NamePart1 = state.NumberText;
     const CharText name(state.CurrentName);
@@ -163,8 +151,7 @@ bool CutandNumber(RenameState& state)
     return true;
 }
 
-bool AddNumber(RenameState& state)
-{
+bool AddNumber(RenameState& state) {
     state.NumberText = numberText(state.RunningNumber, state.BlankAfterNumber, state.SearchText);
     state.NamePart1 = state.NumberText;
     state.NamePart2 = state.CurrentName;

@@ -7,14 +7,12 @@
 
 namespace {
 
-bool isSkipped(QChar c)
-{
+bool isSkipped(QChar c) {
     return c == u' ' || c == u'\t' || c == u'\n';
 }
 
 // The text without the characters that the reading skips wherever they stand.
-QString withoutSkipped(QStringView text)
-{
+QString withoutSkipped(QStringView text) {
     QString compact;
     compact.reserve(text.size());
     for (QChar c : text)
@@ -23,8 +21,7 @@ QString withoutSkipped(QStringView text)
     return compact;
 }
 
-double radixNumber(QStringView digits, int radix)
-{
+double radixNumber(QStringView digits, int radix) {
     double value = 0;
     for (QChar c : digits) {
         const int digit = c.isDigit() && c.unicode() < 128 ? c.unicode() - u'0'
@@ -38,14 +35,12 @@ double radixNumber(QStringView digits, int radix)
     return value;
 }
 
-bool isAsciiDigit(QChar c)
-{
+bool isAsciiDigit(QChar c) {
     return c >= u'0' && c <= u'9';
 }
 
 // Locale-independent: the program may run under a locale with a decimal comma.
-double parseDecimal(const QByteArray& number)
-{
+double parseDecimal(const QByteArray& number) {
     const bool negative = number.startsWith('-');
     const char* first = number.constData() + (negative || number.startsWith('+') ? 1 : 0);
     const char* last = number.constData() + number.size();
@@ -57,8 +52,7 @@ double parseDecimal(const QByteArray& number)
 
 } // namespace
 
-double leadingNumber(QStringView text)
-{
+double leadingNumber(QStringView text) {
     const QString compact = withoutSkipped(text);
     if (compact.size() >= 2 && compact[0] == u'&') {
         const QChar radix = compact[1].toUpper();
@@ -105,8 +99,7 @@ double leadingNumber(QStringView text)
     return parseDecimal(number);
 }
 
-std::optional<qint16> numericFieldValue(QStringView text)
-{
+std::optional<qint16> numericFieldValue(QStringView text) {
     // nearbyint rounds half to even in the default rounding mode.
     const double rounded = std::nearbyint(leadingNumber(text));
     if (!(rounded >= -32768.0 && rounded <= 32767.0))

@@ -8,8 +8,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QList<RenameOperation>& operations()
-{
+const QList<RenameOperation>& operations() {
     static const QList<RenameOperation> all = {
         {u"ChangeFilename"_s, RenameParameters::SearchTextOnly, transform::ChangeFilename,
          u"Fehler im Modul Dateinamen_Tauschen, vermutlich wurde der Suchstring nicht gefunden "_s},
@@ -33,8 +32,7 @@ const QList<RenameOperation>& operations()
 
 } // namespace
 
-const RenameOperation& renameOperation(const QString& key)
-{
+const RenameOperation& renameOperation(const QString& key) {
     for (const RenameOperation& operation : operations())
         if (operation.key == key)
             return operation;

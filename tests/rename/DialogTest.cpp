@@ -244,15 +244,13 @@ TEST_F(Dialog, inputDuringARunIsDroppedButItsMessageBoxTakesInput) {
     });
     bool boxAnswered = false;
     answerModal([&](QWidget* box) {
-        QTest::mouseClick(qobject_cast<QMessageBox*>(box)->button(QMessageBox::Ok),
-                          Qt::LeftButton);
+        QTest::mouseClick(qobject_cast<QMessageBox*>(box)->button(QMessageBox::Ok), Qt::LeftButton);
         boxAnswered = true;
     });
     click(u"cmd_Start"_s);
 
     EXPECT_TRUE(boxAnswered);
-    EXPECT_FALSE(QApplication::activeModalWidget() &&
-                 QApplication::activeModalWidget() != &dialog);
+    EXPECT_FALSE(QApplication::activeModalWidget() && QApplication::activeModalWidget() != &dialog);
     EXPECT_EQ(control<QLineEdit>(u"txt_Step"_s)->text(), QString());
     EXPECT_FALSE(control<QCheckBox>(u"chk_MoveBack"_s)->isChecked());
     EXPECT_EQ(tree.entries(u"dst"_s).size(), 50);

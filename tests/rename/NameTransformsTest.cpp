@@ -25,8 +25,7 @@ struct TransformRow {
     bool repeat = false;
 };
 
-std::optional<QString> apply(const TransformRow& row)
-{
+std::optional<QString> apply(const TransformRow& row) {
     RenameState state;
     state.CurrentName = QString::fromUtf16(row.currentName);
     state.SearchText = QString::fromUtf16(row.searchText);
@@ -41,14 +40,12 @@ std::optional<QString> apply(const TransformRow& row)
 
 class TextTransform : public testing::TestWithParam<TransformRow> {};
 
-TEST_P(TextTransform, BuildsTheNewName)
-{
+TEST_P(TextTransform, BuildsTheNewName) {
     const TransformRow& row = GetParam();
     EXPECT_EQ(apply(row), row.newName) << row.name;
 }
 
-std::string rowName(const testing::TestParamInfo<TransformRow>& info)
-{
+std::string rowName(const testing::TestParamInfo<TransformRow>& info) {
     return info.param.name;
 }
 
@@ -122,8 +119,7 @@ struct NumberTextRow {
 
 class NumberText : public testing::TestWithParam<NumberTextRow> {};
 
-TEST_P(NumberText, FormatsTheRunningNumber)
-{
+TEST_P(NumberText, FormatsTheRunningNumber) {
     const NumberTextRow& row = GetParam();
     EXPECT_EQ(transform::numberText(row.number, row.blank, QString::fromUtf16(row.typedStart)),
               QString::fromUtf16(row.text))
@@ -148,8 +144,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, NumberText, testing::Values(
     [](const testing::TestParamInfo<NumberTextRow>& info) { return info.param.name; });
 // clang-format on
 
-TEST(Numbering, CutandNumberReplacesFirstThreeCharacters)
-{
+TEST(Numbering, CutandNumberReplacesFirstThreeCharacters) {
     RenameState state;
     state.SearchText = u"5"_s;
     state.RunningNumber = 5;
@@ -171,8 +166,7 @@ TEST(Numbering, CutandNumberReplacesFirstThreeCharacters)
     EXPECT_FALSE(transform::CutandNumber(state));
 }
 
-TEST(RepeatReplace, RefusesInputsThatCanNeverEnd)
-{
+TEST(RepeatReplace, RefusesInputsThatCanNeverEnd) {
     EXPECT_TRUE(transform::repeatReplaceCannotEnd(u""_s, u"x"_s));
     EXPECT_TRUE(transform::repeatReplaceCannotEnd(u"a"_s, u"ba"_s));
     EXPECT_TRUE(transform::repeatReplaceCannotEnd(u"a"_s, u"xAx"_s));

@@ -6,8 +6,8 @@
 
 #include <clocale>
 #include <cmath>
-#include <string>
 #include <optional>
+#include <string>
 
 namespace {
 
@@ -19,8 +19,7 @@ struct LeadingNumberRow {
 
 class LeadingNumber : public testing::TestWithParam<LeadingNumberRow> {};
 
-TEST_P(LeadingNumber, ReadsTheLeadingNumber)
-{
+TEST_P(LeadingNumber, ReadsTheLeadingNumber) {
     const LeadingNumberRow& row = GetParam();
     EXPECT_DOUBLE_EQ(leadingNumber(QString::fromUtf16(row.text)), row.value) << row.name;
 }
@@ -61,8 +60,7 @@ struct FieldValueRow {
 
 class FieldValue : public testing::TestWithParam<FieldValueRow> {};
 
-TEST_P(FieldValue, RoundsHalfToEvenWithinSixteenBits)
-{
+TEST_P(FieldValue, RoundsHalfToEvenWithinSixteenBits) {
     const FieldValueRow& row = GetParam();
     EXPECT_EQ(numericFieldValue(QString::fromUtf16(row.text)), row.value) << row.name;
 }
@@ -86,8 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
                     FieldValueRow{"non_numeric", u"abc", 0}),
     [](const testing::TestParamInfo<FieldValueRow>& info) { return info.param.name; });
 
-TEST(NumericFieldLocale, DecimalPointHoldsUnderADecimalCommaLocale)
-{
+TEST(NumericFieldLocale, DecimalPointHoldsUnderADecimalCommaLocale) {
     const char* previous = std::setlocale(LC_NUMERIC, nullptr);
     const std::string saved = previous ? previous : "C";
     if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))

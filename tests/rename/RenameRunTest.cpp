@@ -18,8 +18,7 @@ namespace {
 
 const QString logField = u"txt_Filename"_s;
 
-QString logOf(const QStringList& names)
-{
+QString logOf(const QStringList& names) {
     QString log;
     for (const QString& name : names)
         log += name + u"\r\n"_s;
@@ -28,22 +27,19 @@ QString logOf(const QStringList& names)
 
 class RenameRun : public testing::Test {
 protected:
-    RenameRun() : prg(fileSystem)
-    {
+    RenameRun() : prg(fileSystem) {
         prg.setWindow(&window);
         prg.SourceDir = tree.dir(u"src"_s);
         prg.TargetDir = tree.dir(u"dst"_s);
     }
 
-    void files(const QString& dir, const QStringList& names, const QByteArray& bytes = {})
-    {
+    void files(const QString& dir, const QStringList& names, const QByteArray& bytes = {}) {
         for (const QString& name : names)
             tree.writeFile(dir + u'/' + name, bytes.isNull() ? name.toUtf8() : bytes);
     }
 
     void run(const QString& key, const QString& search, const QString& step = {},
-             bool option = false, bool moveBack = false)
-    {
+             bool option = false, bool moveBack = false) {
         window.fields[u"txt_Suchstring"_s] = search;
         window.fields[u"txt_Step"_s] = step;
         window.ticks[u"chk_Leerz"_s] = option;
@@ -71,12 +67,11 @@ struct RunRow {
 
 class RenameRunRows : public RenameRun, public testing::WithParamInterface<RunRow> {};
 
-TEST_P(RenameRunRows, MovesEveryFileUnderItsNewName)
-{
+TEST_P(RenameRunRows, MovesEveryFileUnderItsNewName) {
     const RunRow& row = GetParam();
     files(u"src"_s, row.listed);
-    run(QString::fromUtf16(row.key), QString::fromUtf16(row.search),
-        QString::fromUtf16(row.step), row.option);
+    run(QString::fromUtf16(row.key), QString::fromUtf16(row.search), QString::fromUtf16(row.step),
+        row.option);
     EXPECT_TRUE(window.messages.isEmpty()) << window.messageTexts().join(u'|').toStdString();
     EXPECT_EQ(tree.entries(u"dst"_s), row.renamed);
     EXPECT_TRUE(tree.entries(u"src"_s).isEmpty());
@@ -109,8 +104,7 @@ INSTANTIATE_TEST_SUITE_P(Operations, RenameRunRows, testing::Values(
     [](const testing::TestParamInfo<RunRow>& info) { return std::string(info.param.name); });
 // clang-format on
 
-TEST_F(RenameRun, UnknownKeyRunsNothing)
-{
+TEST_F(RenameRun, UnknownKeyRunsNothing) {
     files(u"src"_s, {u"a.mp3"_s});
     EXPECT_FALSE(prg.runOperation(u"addnumber"_s));
     EXPECT_FALSE(prg.runOperation(QString()));
@@ -118,8 +112,7 @@ TEST_F(RenameRun, UnknownKeyRunsNothing)
     EXPECT_TRUE(window.messages.isEmpty());
 }
 
-TEST_F(RenameRun, ExistingDestinationStopsTheRunAndStaysUntouched)
-{
+TEST_F(RenameRun, ExistingDestinationStopsTheRunAndStaysUntouched) {
     files(u"src"_s, {u"a.mp3"_s, u"b.mp3"_s, u"c.mp3"_s});
     tree.writeFile(u"dst/b_x.mp3"_s, "already here");
     run(u"AddText"_s, u"_x"_s);
@@ -133,8 +126,7 @@ TEST_F(RenameRun, ExistingDestinationStopsTheRunAndStaysUntouched)
     EXPECT_EQ(prg.CurrentName, u"b.mp3"_s);
 }
 
-TEST_F(RenameRun, MissingTargetDirectoryFailsWithoutLosingTheFile)
-{
+TEST_F(RenameRun, MissingTargetDirectoryFailsWithoutLosingTheFile) {
     files(u"src"_s, {u"a.mp3"_s});
     prg.TargetDir = tree.root() + u"missing/"_s;
     run(u"AddText"_s, u"_x"_s);
@@ -142,8 +134,7 @@ TEST_F(RenameRun, MissingTargetDirectoryFailsWithoutLosingTheFile)
     EXPECT_EQ(tree.entries(u"src"_s), QStringList{u"a.mp3"_s});
 }
 
-TEST_F(RenameRun, MissingSourceDirectoryEndsBeforeAnything)
-{
+TEST_F(RenameRun, MissingSourceDirectoryEndsBeforeAnything) {
     window.fields[logField] = u"previous run\r\n"_s;
     prg.SourceDir = tree.root() + u"missing/"_s;
     run(u"ChangeFilename"_s, u" - "_s);
@@ -153,8 +144,7 @@ TEST_F(RenameRun, MissingSourceDirectoryEndsBeforeAnything)
     EXPECT_EQ(log(), u"previous run\r\n"_s);
 }
 
-TEST_F(RenameRun, NumericFieldOutOfRangeEndsBeforeAnything)
-{
+TEST_F(RenameRun, NumericFieldOutOfRangeEndsBeforeAnything) {
     const struct {
         QString key;
         QString search;
@@ -176,21 +166,18 @@ TEST_F(RenameRun, NumericFieldOutOfRangeEndsBeforeAnything)
     }
 }
 
-TEST_F(RenameRun, ZeroCharacterCountWarnsThenMovesUnchanged)
-{
+TEST_F(RenameRun, ZeroCharacterCountWarnsThenMovesUnchanged) {
     for (const QString& key : {u"CutNameFirst"_s, u"CutNameLast"_s}) {
         files(u"src"_s, {u"Song.mp3"_s});
         window.messages.clear();
         run(key, u"not a number"_s);
-        EXPECT_EQ(window.messageTexts(),
-                  QStringList{u"Keine verwendbare Zeichenzahl angegeben"_s});
+        EXPECT_EQ(window.messageTexts(), QStringList{u"Keine verwendbare Zeichenzahl angegeben"_s});
         EXPECT_EQ(tree.entries(u"dst"_s), QStringList{u"Song.mp3"_s});
         ASSERT_EQ(::unlink(qPrintable(prg.TargetDir + u"Song.mp3"_s)), 0);
     }
 }
 
-TEST_F(RenameRun, NoDirectoryChosenWorksInTheWorkingDirectory)
-{
+TEST_F(RenameRun, NoDirectoryChosenWorksInTheWorkingDirectory) {
     files(u"src"_s, {u"a.mp3"_s, u"b.mp3"_s});
     const QString previous = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(prg.SourceDir));
@@ -202,8 +189,7 @@ TEST_F(RenameRun, NoDirectoryChosenWorksInTheWorkingDirectory)
     EXPECT_EQ(tree.entries(u"src"_s), (QStringList{u"01 a.mp3"_s, u"02 b.mp3"_s}));
 }
 
-TEST_F(RenameRun, SameSourceAndTargetGivesEachFileOneNewName)
-{
+TEST_F(RenameRun, SameSourceAndTargetGivesEachFileOneNewName) {
     QStringList names;
     QStringList expected;
     for (int i = 1; i <= 60; ++i) {
@@ -219,10 +205,11 @@ TEST_F(RenameRun, SameSourceAndTargetGivesEachFileOneNewName)
     EXPECT_EQ(tree.entries(u"src"_s), expected);
 }
 
-TEST_F(RenameRun, VanishedFileIsLoggedNotMovedAndUsesUpItsNumber)
-{
+TEST_F(RenameRun, VanishedFileIsLoggedNotMovedAndUsesUpItsNumber) {
     files(u"src"_s, {u"a"_s, u"b"_s, u"c"_s});
-    fileSystem.afterListing = [this] { ASSERT_EQ(::unlink(qPrintable(prg.SourceDir + u"b"_s)), 0); };
+    fileSystem.afterListing = [this] {
+        ASSERT_EQ(::unlink(qPrintable(prg.SourceDir + u"b"_s)), 0);
+    };
     run(u"AddNumber"_s, u"1"_s, u"1"_s);
     EXPECT_TRUE(window.messages.isEmpty());
     EXPECT_EQ(log(), logOf({u"a"_s, u"b"_s, u"c"_s}));
@@ -243,8 +230,7 @@ TEST_F(RenameRun, FileReplacedByADirectoryAfterTheListingIsSkipped) {
     EXPECT_EQ(tree.entries(u"dst"_s), QStringList{u"b_x.mp3"_s});
 }
 
-TEST_F(RenameRun, OnlyOrdinaryFilesAreListedLoggedAndMoved)
-{
+TEST_F(RenameRun, OnlyOrdinaryFilesAreListedLoggedAndMoved) {
     files(u"src"_s, {u"song.mp3"_s, u".hidden.mp3"_s});
     tree.makeDir(u"src/album"_s);
     tree.makeSymlink(tree.root() + u"src/album"_s, u"src/link to dir"_s);
@@ -255,13 +241,11 @@ TEST_F(RenameRun, OnlyOrdinaryFilesAreListedLoggedAndMoved)
     EXPECT_TRUE(window.messages.isEmpty());
     EXPECT_EQ(log(), logOf({u"link.mp3"_s, u"song.mp3"_s}));
     EXPECT_EQ(tree.entries(u"dst"_s), (QStringList{u"link_x.mp3"_s, u"song_x.mp3"_s}));
-    EXPECT_EQ(tree.entries(u"src"_s), (QStringList{u".hidden.mp3"_s, u"album"_s,
-                                                   u"broken link"_s, u"fifo"_s,
-                                                   u"link to dir"_s}));
+    EXPECT_EQ(tree.entries(u"src"_s), (QStringList{u".hidden.mp3"_s, u"album"_s, u"broken link"_s,
+                                                   u"fifo"_s, u"link to dir"_s}));
 }
 
-TEST_F(RenameRun, MoveBackRenamesInPlaceIncludingFilesAlreadyInTarget)
-{
+TEST_F(RenameRun, MoveBackRenamesInPlaceIncludingFilesAlreadyInTarget) {
     files(u"src"_s, {u"a.mp3"_s});
     files(u"dst"_s, {u"old.mp3"_s});
     run(u"AddText"_s, u"_x"_s, {}, false, true);
@@ -271,8 +255,7 @@ TEST_F(RenameRun, MoveBackRenamesInPlaceIncludingFilesAlreadyInTarget)
     EXPECT_EQ(log(), logOf({u"a.mp3"_s}));
 }
 
-TEST_F(RenameRun, MoveBackStopsAtANameInBothDirectories)
-{
+TEST_F(RenameRun, MoveBackStopsAtANameInBothDirectories) {
     files(u"src"_s, {u"a.mp3"_s});
     files(u"dst"_s, {u"b.mp3"_s, u"c.mp3"_s});
     // A c.mp3 appears in the source after its listing, so MoveBack meets it.
@@ -290,8 +273,7 @@ TEST_F(RenameRun, MoveBackStopsAtANameInBothDirectories)
     EXPECT_EQ(prg.CurrentName, u"c.mp3"_s);
 }
 
-TEST_F(RenameRun, NumberOverflowEndsAfterTheFileWithoutMoveBack)
-{
+TEST_F(RenameRun, NumberOverflowEndsAfterTheFileWithoutMoveBack) {
     files(u"src"_s, {u"a"_s});
     run(u"AddNumber"_s, u"32767"_s, u"1"_s, false, true);
     EXPECT_EQ(window.messageTexts(), QStringList{u"Fehler im Modul AddNumber"_s});
@@ -299,8 +281,7 @@ TEST_F(RenameRun, NumberOverflowEndsAfterTheFileWithoutMoveBack)
     EXPECT_TRUE(tree.entries(u"src"_s).isEmpty());
 }
 
-TEST_F(RenameRun, NewNameThatLeavesTheTargetIsRefusedBeforeTheFileIsTouched)
-{
+TEST_F(RenameRun, NewNameThatLeavesTheTargetIsRefusedBeforeTheFileIsTouched) {
     for (const QString& text : {u"/../x"_s, u"a/b"_s, u"a"_s + QChar(0) + u"b"_s}) {
         files(u"src"_s, {u"Song.mp3"_s});
         window.messages.clear();
@@ -317,8 +298,7 @@ TEST_F(RenameRun, NewNameThatLeavesTheTargetIsRefusedBeforeTheFileIsTouched)
     EXPECT_EQ(tree.entries(u"dst"_s), QStringList{u"ong.mp3"_s});
 }
 
-TEST_F(RenameRun, RepeatReplaceThatCouldNeverEndIsRefused)
-{
+TEST_F(RenameRun, RepeatReplaceThatCouldNeverEndIsRefused) {
     files(u"src"_s, {u"a_b.mp3"_s});
     for (const auto& [search, replace] : {std::pair{u""_s, u"x"_s}, std::pair{u"_"_s, u"-_"_s}}) {
         window.messages.clear();
@@ -331,8 +311,7 @@ TEST_F(RenameRun, RepeatReplaceThatCouldNeverEndIsRefused)
     }
 }
 
-TEST_F(RenameRun, RepeatReplaceMatchingInTheExtensionNeverMovesARunawayName)
-{
+TEST_F(RenameRun, RepeatReplaceMatchingInTheExtensionNeverMovesARunawayName) {
     files(u"src"_s, {u"a.mp3"_s, u"b.mp3"_s});
     run(u"ChangeString"_s, u"3"_s, u""_s, true);
     EXPECT_EQ(window.messageTexts(),
@@ -342,8 +321,7 @@ TEST_F(RenameRun, RepeatReplaceMatchingInTheExtensionNeverMovesARunawayName)
     EXPECT_TRUE(tree.entries(u"dst"_s).isEmpty());
 }
 
-TEST_F(RenameRun, UndecodableNameKeepsItsBytesAndIsLoggedReadably)
-{
+TEST_F(RenameRun, UndecodableNameKeepsItsBytesAndIsLoggedReadably) {
     const QString latin1 = decodeFileName(QByteArray("Caf\xe9.mp3"));
     files(u"src"_s, {latin1});
     run(u"AddNumber"_s, u"1"_s, u"1"_s, true);
@@ -353,8 +331,7 @@ TEST_F(RenameRun, UndecodableNameKeepsItsBytesAndIsLoggedReadably)
     EXPECT_EQ(log(), u"Caf\uFFFD.mp3\r\n"_s);
 }
 
-TEST_F(RenameRun, FailingMoveKeepsEarlierMovesAndTheRest)
-{
+TEST_F(RenameRun, FailingMoveKeepsEarlierMovesAndTheRest) {
     files(u"src"_s, {u"xx1"_s, u"xx2"_s, u"xx3"_s});
     fileSystem.failMovesFrom = 1;
     run(u"CutandNumber"_s, u"1"_s, u"1"_s);
@@ -364,8 +341,7 @@ TEST_F(RenameRun, FailingMoveKeepsEarlierMovesAndTheRest)
     EXPECT_EQ(log(), logOf({u"xx1"_s, u"xx2"_s}));
 }
 
-TEST_F(RenameRun, SecondRunStartsWithAnEmptyLogAndReportsProgress)
-{
+TEST_F(RenameRun, SecondRunStartsWithAnEmptyLogAndReportsProgress) {
     files(u"src"_s, {u"a.mp3"_s});
     run(u"AddText"_s, u"1"_s, {}, false, true);
     run(u"AddText"_s, u"2"_s, {}, false, true);

@@ -16,25 +16,19 @@ public:
     int moves = 0;
     mutable int reads = 0;
 
-    FsResult<QStringList> listFiles(const QString& directory) const override
-    {
+    FsResult<QStringList> listFiles(const QString& directory) const override {
         FsResult<QStringList> names = real_.listFiles(directory);
         if (afterListing)
             afterListing();
         return names;
     }
-    FsResult<bool> fileExists(const QString& path) const override
-    {
-        return real_.fileExists(path);
-    }
-    FsStatus moveFile(const QString& from, const QString& to) override
-    {
+    FsResult<bool> fileExists(const QString& path) const override { return real_.fileExists(path); }
+    FsStatus moveFile(const QString& from, const QString& to) override {
         if (failMovesFrom >= 0 && moves++ >= failMovesFrom)
             return FsStatus::failure({moveFailure, to, 0});
         return real_.moveFile(from, to);
     }
-    FsResult<FileTail> readTail(const QString& path, qint64 length) const override
-    {
+    FsResult<FileTail> readTail(const QString& path, qint64 length) const override {
         if (failReadsFrom >= 0 && reads++ >= failReadsFrom)
             return FsError{FsErrorCode::AccessDenied, path, 0};
         return real_.readTail(path, length);

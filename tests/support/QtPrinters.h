@@ -6,13 +6,11 @@
 #include <ostream>
 
 // Readable failure output for Qt's string types.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
+inline void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
 }
 
-inline void PrintTo(const QStringList& list, std::ostream* out)
-{
+inline void PrintTo(const QStringList& list, std::ostream* out) {
     *out << '{';
     for (qsizetype i = 0; i < list.size(); ++i)
         *out << (i ? ", \"" : "\"") << list[i].toStdString() << '"';

@@ -24,19 +24,16 @@ public:
     QString fieldText(const QString& control) const override { return fields.value(control); }
     bool isTicked(const QString& control) const override { return ticks.value(control); }
     void setText(const QString& control, const QString& text) override { fields[control] = text; }
-    void appendText(const QString& control, const QString& text) override
-    {
+    void appendText(const QString& control, const QString& text) override {
         fields[control] += text;
     }
-    MessageAnswer showMessage(const Message& message) override
-    {
+    MessageAnswer showMessage(const Message& message) override {
         messages.append(message);
         return answer(message);
     }
     void showProgress(qsizetype, qsizetype) override { ++progressCalls; }
 
-    QStringList messageTexts() const
-    {
+    QStringList messageTexts() const {
         QStringList texts;
         for (const Message& message : messages)
             texts.append(message.text);
