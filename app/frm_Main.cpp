@@ -5,6 +5,7 @@
 #include "concat/frm_CopyFiles.h"
 #include "id3/Id3Setup.h"
 #include "platform/DialogFont.h"
+#include "platform/NamedControl.h"
 #include "platform/Twips.h"
 #include "rename/frm_ChangeFilename.h"
 
@@ -87,22 +88,15 @@ const RenameSetup& renameSetup(const QString& button) {
     qFatal("No rename set-up for %s", qPrintable(button));
 }
 
-template <typename Control> Control& control(QWidget& window, const QString& name) {
-    auto* found = window.findChild<Control*>(name);
-    if (!found)
-        qFatal("%s has no control %s", qPrintable(window.objectName()), qPrintable(name));
-    return *found;
-}
-
 // Shows a label and its field with the label's new caption, or hides both
 // and leaves the caption alone.
 void showOptional(QWidget& dialog, const QString& labelName, const QString& fieldName,
                   const QString& caption) {
-    auto& label = control<QLabel>(dialog, labelName);
+    auto& label = namedControl<QLabel>(dialog, labelName);
     if (!caption.isEmpty())
         label.setText(caption);
     label.setVisible(!caption.isEmpty());
-    control<QWidget>(dialog, fieldName).setVisible(!caption.isEmpty());
+    namedControl<QWidget>(dialog, fieldName).setVisible(!caption.isEmpty());
 }
 
 struct Row {
@@ -242,8 +236,8 @@ void frm_Main::openRenameDialog(const RenameSetup& setup) {
     mainPrg_.CurrentOperation = setup.key;
     frm_ChangeFilename& dialog = changeFilenameDialog();
     dialog.setWindowTitle(setup.caption);
-    control<QLabel>(dialog, u"Label1"_s).setText(setup.firstLabel);
-    auto& search = control<QLineEdit>(dialog, u"txt_Suchstring"_s);
+    namedControl<QLabel>(dialog, u"Label1"_s).setText(setup.firstLabel);
+    auto& search = namedControl<QLineEdit>(dialog, u"txt_Suchstring"_s);
     search.resize(twipsToPixels(setup.searchWidthTwips), search.height());
     showOptional(dialog, u"Label5"_s, u"txt_Step"_s, setup.secondLabel);
     showOptional(dialog, u"Label6"_s, u"chk_Leerz"_s, setup.optionLabel);

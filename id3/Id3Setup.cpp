@@ -1,5 +1,6 @@
 #include "id3/Id3Setup.h"
 
+#include "platform/NamedControl.h"
 #include "rename/MainPrg.h"
 #include "rename/frm_ChangeFilename.h"
 
@@ -7,23 +8,12 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-template <typename Control> Control& control(QWidget& window, const QString& name) {
-    auto* found = window.findChild<Control*>(name);
-    if (!found)
-        qFatal("%s has no control %s", qPrintable(window.objectName()), qPrintable(name));
-    return *found;
-}
-
-} // namespace
-
 void showReadID3Dialog(frm_ChangeFilename& dialog, MainPrg& mainPrg) {
     const auto label = [&dialog](const QString& name) -> QLabel& {
-        return control<QLabel>(dialog, name);
+        return namedControl<QLabel>(dialog, name);
     };
     const auto widget = [&dialog](const QString& name) -> QWidget& {
-        return control<QWidget>(dialog, name);
+        return namedControl<QWidget>(dialog, name);
     };
 
     mainPrg.CurrentOperation = u"ReadID3"_s;

@@ -1,6 +1,7 @@
 #include "platform/LocalFileJoiner.h"
 
 #include "platform/Descriptor.h"
+#include "platform/DirectorySync.h"
 #include "platform/NameCodec.h"
 #include "platform/SystemError.h"
 
@@ -133,11 +134,6 @@ bool linkWithoutReplacing(const QByteArray& from, const QByteArray& to) {
         return false;
     ::unlink(from.constData());
     return true;
-}
-
-bool syncDirectory(const QByteArray& directory) {
-    Descriptor handle(::open(directory.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return handle.isOpen() && ::fsync(handle.get()) == 0 && handle.close();
 }
 
 } // namespace

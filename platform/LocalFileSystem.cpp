@@ -1,6 +1,7 @@
 #include "platform/LocalFileSystem.h"
 
 #include "platform/Descriptor.h"
+#include "platform/DirectorySync.h"
 #include "platform/FileNameRules.h"
 #include "platform/NameCodec.h"
 #include "platform/NaturalOrder.h"
@@ -125,17 +126,6 @@ FsStatus keepModeAndTimes(int fd, const struct stat& info, const QString& path) 
     return FsStatus::success();
 }
 
-// Makes the new entry durable before the source goes away, so that a crash
-// cannot leave neither; file systems that cannot sync a directory say EINVAL.
-FsStatus syncParentDirectory(const QByteArray& path, const QString& name) {
-    Descriptor directory(::open(parentOf(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!directory.isOpen())
-        return FsStatus::failure(systemError(name));
-    if (::fsync(directory.get()) != 0 && errno != EINVAL)
-        return FsStatus::failure(systemError(name));
-    return FsStatus::success();
-}
-
 // Copies a regular file to a new name that must not exist yet, flushes it
 // and checks its size; on any failure the partial copy is removed.
 FsStatus copyRegularFile(const QByteArray& from, const QByteArray& to, const struct stat& info,
@@ -192,9 +182,12 @@ FsStatus moveByCopy(const QByteArray& from, const QByteArray& to, const QString&
     } else {
         return FsStatus::failure({FsErrorCode::NotAFile, fromName, 0});
     }
-    if (FsStatus synced = syncParentDirectory(to, toName); !synced) {
+    // The new entry must be durable before the source goes away, so that a
+    // crash cannot leave neither.
+    if (!syncDirectory(parentOf(to))) {
+        const FsError error = systemError(toName);
         ::unlink(to.constData());
-        return synced;
+        return FsStatus::failure(error);
     }
     if (::unlink(from.constData()) != 0) {
         const FsError error = systemError(fromName);
