@@ -30,8 +30,10 @@ public:
     // Moves a file, renaming it on the way; never replaces an existing file.
     // A destination that is empty or ends with a separator names a directory,
     // and the file keeps its name there. A link is moved as a link. A failed
-    // move leaves the source where it was. A source that is missing, or is
-    // neither a file nor a link, fails with NotFound or NotAFile on `from`.
+    // move leaves the source where it was. The source is one the caller has
+    // listed or opened as a file; a missing one fails with NotFound on
+    // `from`. Where the move has to copy, anything but a file or a link
+    // fails with NotAFile on `from`.
     virtual FsStatus moveFile(const QString& from, const QString& to) = 0;
 
     // The size of a file and its last `length` bytes, in one positioned read.

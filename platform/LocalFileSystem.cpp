@@ -261,13 +261,9 @@ FsStatus LocalFileSystem::moveFile(const QString& from, const QString& to) {
         target += lastComponent(source);
     const QString targetName = decodeFileName(target);
 
-    // Only files and links are moved; a directory given by mistake stays.
-    struct stat sourceInfo;
-    if (::lstat(source.constData(), &sourceInfo) != 0)
-        return FsStatus::failure(systemError(from));
-    if (!S_ISREG(sourceInfo.st_mode) && !S_ISLNK(sourceInfo.st_mode))
-        return FsStatus::failure({FsErrorCode::NotAFile, from, 0});
-
+    // The source's type is not examined again: the caller listed it as a
+    // file, and a look of our own would cost a tenth of the time of a rename
+    // in a large directory without closing the gap after the look.
     if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) ==
         0)
         return FsStatus::success();

@@ -177,9 +177,8 @@ bool MainPrg::MoveBack() {
 }
 
 bool MainPrg::moveListedFile(const QString& from, const QString& to) {
-    // moveFile examines the source itself, so a file that has gone since the
-    // listing, or is no longer an ordinary file, is skipped on its answer; a
-    // test of its own before each move would cost a second path lookup, a
+    // A file that has gone since the listing is skipped on moveFile's answer;
+    // a test of its own before each move would cost a second path lookup, a
     // good part of the time a move takes in a large directory.
     const FsStatus moved = fileSystem_.moveFile(from, to);
     if (moved)

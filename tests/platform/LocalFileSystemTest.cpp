@@ -324,17 +324,18 @@ TEST_P(LocalFileSystemMoveError, FailsAndLeavesEverythingAlone) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, LocalFileSystemMoveError,
-    testing::Values(
-        MoveErrorRow{"MissingTargetDirectory", u"a.mp3"_s, u"missing/a.mp3"_s,
-                     FsErrorCode::NotFound, u"missing/a.mp3"_s},
-        MoveErrorRow{"MissingTargetDirectoryForm", u"a.mp3"_s, u"missing/"_s, FsErrorCode::NotFound,
-                     u"missing/a.mp3"_s},
-        MoveErrorRow{"MissingSource", u"b.mp3"_s, u"d/b.mp3"_s, FsErrorCode::NotFound, u"b.mp3"_s},
-        MoveErrorRow{"DirectoryAsSource", u"d"_s, u"e"_s, FsErrorCode::NotAFile, u"d"_s},
-        MoveErrorRow{"NameTooLong", u"a.mp3"_s, QString(300, u'x'), FsErrorCode::InvalidName,
-                     QString(300, u'x')},
-        MoveErrorRow{"NulInDestination", u"a.mp3"_s, u"b"_s + QChar(0) + u"c"_s,
-                     FsErrorCode::InvalidName, u"b"_s + QChar(0) + u"c"_s}),
+    testing::Values(MoveErrorRow{"MissingTargetDirectory", u"a.mp3"_s, u"missing/a.mp3"_s,
+                                 FsErrorCode::NotFound, u"missing/a.mp3"_s},
+                    MoveErrorRow{"MissingTargetDirectoryForm", u"a.mp3"_s, u"missing/"_s,
+                                 FsErrorCode::NotFound, u"missing/a.mp3"_s},
+                    MoveErrorRow{"MissingSource", u"b.mp3"_s, u"d/b.mp3"_s, FsErrorCode::NotFound,
+                                 u"b.mp3"_s},
+                    MoveErrorRow{"DirectoryUnderTheTargetName", u"a.mp3"_s, u"d"_s,
+                                 FsErrorCode::AlreadyExists, u"d"_s},
+                    MoveErrorRow{"NameTooLong", u"a.mp3"_s, QString(300, u'x'),
+                                 FsErrorCode::InvalidName, QString(300, u'x')},
+                    MoveErrorRow{"NulInDestination", u"a.mp3"_s, u"b"_s + QChar(0) + u"c"_s,
+                                 FsErrorCode::InvalidName, u"b"_s + QChar(0) + u"c"_s}),
     [](const testing::TestParamInfo<MoveErrorRow>& info) { return std::string(info.param.name); });
 
 TEST(LocalFileSystemMove, OntoItselfIsANoOp) {

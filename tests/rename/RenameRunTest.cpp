@@ -216,18 +216,22 @@ TEST_F(RenameRun, VanishedFileIsLoggedNotMovedAndUsesUpItsNumber) {
     EXPECT_EQ(tree.entries(u"dst"_s), (QStringList{u"01a"_s, u"03c"_s}));
 }
 
-TEST_F(RenameRun, FileReplacedByADirectoryAfterTheListingIsSkipped) {
+// The listing decides what a file is; what takes a listed name's place
+// during the run moves under the new name, and nothing in it is lost.
+TEST_F(RenameRun, DirectoryPutInAListedFilesPlaceMovesWholeUnderTheNewName) {
     files(u"src"_s, {u"a.mp3"_s, u"b.mp3"_s});
     fileSystem.afterListing = [this] {
         const QByteArray path = encodeFileName(prg.SourceDir + u"a.mp3"_s);
         ASSERT_EQ(::unlink(path.constData()), 0);
         ASSERT_EQ(::mkdir(path.constData(), 0755), 0);
+        tree.writeFile(u"src/a.mp3/inside"_s, "kept");
     };
     run(u"AddText"_s, u"_x"_s);
     EXPECT_TRUE(window.messages.isEmpty());
     EXPECT_EQ(log(), logOf({u"a.mp3"_s, u"b.mp3"_s}));
-    EXPECT_EQ(tree.entries(u"src"_s), QStringList{u"a.mp3"_s});
-    EXPECT_EQ(tree.entries(u"dst"_s), QStringList{u"b_x.mp3"_s});
+    EXPECT_TRUE(tree.entries(u"src"_s).isEmpty());
+    EXPECT_EQ(tree.entries(u"dst"_s), (QStringList{u"a_x.mp3"_s, u"b_x.mp3"_s}));
+    EXPECT_EQ(tree.readFile(u"dst/a_x.mp3/inside"_s), QByteArray("kept"));
 }
 
 TEST_F(RenameRun, OnlyOrdinaryFilesAreListedLoggedAndMoved) {
