@@ -4,6 +4,7 @@
 #include "rename/frm_ChangeFilename.h"
 #include "tests/support/ModalAnswer.h"
 #include "tests/support/TempTree.h"
+#include "tests/support/WidgetLookup.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,16 +28,6 @@ namespace {
 
 constexpr int px(int twips) {
     return twips / 15;
-}
-
-template <typename Control = QWidget> Control* control(const QObject& parent, const QString& name) {
-    auto* found = parent.findChild<Control*>(name);
-    EXPECT_NE(found, nullptr) << name.toStdString();
-    return found;
-}
-
-void click(const QObject& parent, const QString& button) {
-    QTest::mouseClick(control<QPushButton>(parent, button), Qt::LeftButton);
 }
 
 QString text(const QObject& dialog, const QString& name) {

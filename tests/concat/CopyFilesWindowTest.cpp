@@ -4,6 +4,7 @@
 #include "platform/Twips.h"
 #include "tests/support/ModalAnswer.h"
 #include "tests/support/TempTree.h"
+#include "tests/support/WidgetLookup.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -23,17 +24,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-template <typename Control> Control& control(QWidget& parent, const QString& name) {
-    auto* found = parent.findChild<Control*>(name);
-    if (!found)
-        ADD_FAILURE() << "missing control " << name.toStdString();
-    return *found;
-}
-
-void click(QWidget& parent, const QString& name) {
-    QTest::mouseClick(&control<QAbstractButton>(parent, name), Qt::LeftButton);
-}
 
 struct ControlRow {
     const char16_t* name;
@@ -106,8 +96,8 @@ TEST(CopyFilesWindow, HasEveryControlWithItsKindCaptionAndPlace) {
             caption = text->toPlainText();
         EXPECT_EQ(caption, QString::fromUtf16(row.caption));
     }
-    EXPECT_TRUE(control<QRadioButton>(window, u"Option3"_s).isChecked());
-    EXPECT_TRUE(control<QRadioButton>(window, u"Option2"_s).isChecked());
+    EXPECT_TRUE(control<QRadioButton>(window, u"Option3"_s)->isChecked());
+    EXPECT_TRUE(control<QRadioButton>(window, u"Option2"_s)->isChecked());
     for (QPushButton* button : window.findChildren<QPushButton*>()) {
         // The file dialog's own buttons belong to its window.
         if (button->window() == &window) {
@@ -138,7 +128,7 @@ TEST(CopyFilesWindow, TabOrderFollowsTheTabIndices) {
                                   u"Option3"_s,
                                   u"Option4"_s};
     QStringList chain;
-    QWidget* widget = &control<QWidget>(window, expected.first());
+    QWidget* widget = control<QWidget>(window, expected.first());
     while (chain.size() < expected.size()) {
         if (expected.contains(widget->objectName()))
             chain.append(widget->objectName());
@@ -153,28 +143,28 @@ TEST(CopyFilesWindow, ColoursAndTheProgressFont) {
     const QColor grey = palette.color(QPalette::Button);
     for (const QString& name : {u"txt_Datei2"_s, u"txt_Datei3"_s, u"txt_Datei4"_s, u"txt_MainDir"_s,
                                 u"txt_OutputDir"_s, u"txt_MoveDir"_s})
-        EXPECT_EQ(control<QLineEdit>(window, name).palette().color(QPalette::Base), grey)
+        EXPECT_EQ(control<QLineEdit>(window, name)->palette().color(QPalette::Base), grey)
             << name.toStdString();
-    EXPECT_EQ(control<QLineEdit>(window, u"txt_Datei1"_s).palette().color(QPalette::Base),
+    EXPECT_EQ(control<QLineEdit>(window, u"txt_Datei1"_s)->palette().color(QPalette::Base),
               palette.color(QPalette::Base));
 
-    auto& progress = control<QPlainTextEdit>(window, u"txt_Progress"_s);
-    EXPECT_EQ(progress.palette().color(QPalette::Base), grey);
-    EXPECT_EQ(progress.palette().color(QPalette::Text),
+    auto* progress = control<QPlainTextEdit>(window, u"txt_Progress"_s);
+    EXPECT_EQ(progress->palette().color(QPalette::Base), grey);
+    EXPECT_EQ(progress->palette().color(QPalette::Text),
               palette.color(QPalette::Active, QPalette::Highlight));
-    EXPECT_EQ(progress.lineWrapMode(), QPlainTextEdit::WidgetWidth);
-    EXPECT_TRUE(progress.font().bold());
-    const QString family = QFontInfo(progress.font()).family();
+    EXPECT_EQ(progress->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    EXPECT_TRUE(progress->font().bold());
+    const QString family = QFontInfo(progress->font()).family();
     if (family != u"Verdana"_s) {
-        EXPECT_EQ(progress.font().family(), window.font().family());
+        EXPECT_EQ(progress->font().family(), window.font().family());
     }
 
     click(window, u"Option4"_s);
-    EXPECT_EQ(control<QLineEdit>(window, u"txt_Datei3"_s).text(), QString());
-    EXPECT_EQ(control<QLineEdit>(window, u"txt_Datei3"_s).palette().color(QPalette::Base),
+    EXPECT_EQ(control<QLineEdit>(window, u"txt_Datei3"_s)->text(), QString());
+    EXPECT_EQ(control<QLineEdit>(window, u"txt_Datei3"_s)->palette().color(QPalette::Base),
               palette.color(QPalette::Base));
     click(window, u"Option3"_s);
-    EXPECT_EQ(control<QLineEdit>(window, u"txt_Datei3"_s).text(), u"Automatisch"_s);
+    EXPECT_EQ(control<QLineEdit>(window, u"txt_Datei3"_s)->text(), u"Automatisch"_s);
 }
 
 class CopyFilesRun : public testing::Test {
@@ -222,19 +212,14 @@ TEST_F(CopyFilesRun, FileDialogChoosesSlotOneAndSetsUpTheWorkDirectories) {
 
 TEST_F(CopyFilesRun, StartJoinsAndReportsThroughRealMessageBoxes) {
     chooseThroughDialog(1, tree.root() + u"MP3/Album/01.mp3"_s);
-    QString finalText;
-    answerModal([&finalText](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        ASSERT_NE(box, nullptr);
-        finalText = box->text();
-        EXPECT_EQ(box->windowTitle(), u"Tessavo"_s);
-        EXPECT_EQ(box->icon(), QMessageBox::Information);
-        box->accept();
-    });
+    SeenMessageBox report;
+    answerMessageBox(report);
 
     click(window, u"cmd_Start"_s);
 
-    EXPECT_EQ(finalText, u"Erledigt!\nAlle Dateien zusammengefasst.\n\n"_s);
+    EXPECT_EQ(report.text, u"Erledigt!\nAlle Dateien zusammengefasst.\n\n"_s);
+    EXPECT_EQ(report.title, u"Tessavo"_s);
+    EXPECT_EQ(report.icon, QMessageBox::Information);
     EXPECT_EQ(tree.readFile(u"MP3/Out/01_02_03.mp3"_s), "01.mp302.mp303.mp3");
     EXPECT_EQ(tree.entries(u"MP3/Album"_s), QStringList());
     EXPECT_EQ(text(u"txt_Progress"_s), QString());
@@ -246,8 +231,8 @@ TEST_F(CopyFilesRun, AbbrechenDuringThePauseCancelsAndHidesWhileStartIsRefused) 
     bool startRefused = false;
     QTimer::singleShot(300, &window, [this, &startRefused] {
         EXPECT_EQ(text(u"txt_Progress"_s), u"Bearbeitung läuft!  Durchlauf Nr. 1"_s);
-        startRefused = !control<QPushButton>(window, u"cmd_Start"_s).isEnabled() &&
-                       !control<QPushButton>(window, u"cmd_VerzEinlesen1"_s).isEnabled();
+        startRefused = !control<QPushButton>(window, u"cmd_Start"_s)->isEnabled() &&
+                       !control<QPushButton>(window, u"cmd_VerzEinlesen1"_s)->isEnabled();
         click(window, u"cmd_Abbrechen"_s);
     });
 
@@ -258,7 +243,7 @@ TEST_F(CopyFilesRun, AbbrechenDuringThePauseCancelsAndHidesWhileStartIsRefused) 
     EXPECT_TRUE(window.isCancelled());
     EXPECT_EQ(tree.entries(u"MP3/Album"_s).size(), 3);
     EXPECT_EQ(tree.entries(u"MP3/Out"_s), QStringList());
-    EXPECT_TRUE(control<QPushButton>(window, u"cmd_Start"_s).isEnabled());
+    EXPECT_TRUE(control<QPushButton>(window, u"cmd_Start"_s)->isEnabled());
 }
 
 TEST_F(CopyFilesRun, ClosingTheWindowDuringThePauseCancelsTheRun) {
@@ -284,18 +269,14 @@ TEST_F(CopyFilesRun, PauseHandlesClicksAndReturnsAfterItsTime) {
 }
 
 TEST_F(CopyFilesRun, HilfeShowsTheHelpText) {
-    QString shown;
-    answerModal([&shown](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        ASSERT_NE(box, nullptr);
-        shown = box->text();
-        EXPECT_EQ(box->windowTitle(), u"Information"_s);
-        EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
-        box->accept();
-    });
+    SeenMessageBox help;
+    answerMessageBox(help);
 
     click(window, u"cmd_Hilfe"_s);
 
+    EXPECT_EQ(help.title, u"Information"_s);
+    EXPECT_EQ(help.icon, QMessageBox::NoIcon);
+    const QString& shown = help.text;
     EXPECT_EQ(shown.toUtf8(), helpMessage().text.toUtf8());
     EXPECT_TRUE(shown.contains(u"wird.\n\r\n\rIm Automatikmodus"_s));
 }
@@ -308,7 +289,7 @@ TEST(CopyFilesFromMainWindow, OpensModallyAndKeepsItsStateWhenHidden) {
         [&first](QWidget* modal) {
             first = qobject_cast<frm_CopyFiles*>(modal);
             ASSERT_NE(first, nullptr);
-            control<QLineEdit>(*first, u"txt_Datei1"_s).setText(u"bleibt"_s);
+            control<QLineEdit>(*first, u"txt_Datei1"_s)->setText(u"bleibt"_s);
             click(*first, u"cmd_Abbrechen"_s);
         },
         &main);
@@ -320,7 +301,7 @@ TEST(CopyFilesFromMainWindow, OpensModallyAndKeepsItsStateWhenHidden) {
     answerModal(
         [&kept, first](QWidget* modal) {
             EXPECT_EQ(modal, first);
-            kept = control<QLineEdit>(*modal, u"txt_Datei1"_s).text();
+            kept = control<QLineEdit>(*modal, u"txt_Datei1"_s)->text();
             click(*modal, u"cmd_Abbrechen"_s);
         },
         &main);

@@ -5,6 +5,7 @@
 #include "rename/frm_ChangeFilename.h"
 #include "tests/support/ModalAnswer.h"
 #include "tests/support/TempTree.h"
+#include "tests/support/WidgetLookup.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -22,16 +23,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-template <typename Control = QWidget> Control* control(const QObject& parent, const QString& name) {
-    auto* found = parent.findChild<Control*>(name);
-    EXPECT_NE(found, nullptr) << name.toStdString();
-    return found;
-}
-
-void click(const QObject& parent, const QString& button) {
-    QTest::mouseClick(control<QPushButton>(parent, button), Qt::LeftButton);
-}
 
 QString caption(const QObject& dialog, const QString& label) {
     return control<QLabel>(dialog, label)->text();

@@ -167,24 +167,14 @@ TEST_F(Dialog, failingRunShowsItsMessageWithoutIconUnderTheApplicationTitle) {
     files({u"abc"_s});
     prg.CurrentOperation = u"AddText"_s;
     dialog.setWindowTitle(u"Dem Namen am Ende Text hinzufügen"_s);
-    QString text, title;
-    QMessageBox::Icon icon = QMessageBox::Critical;
-    QMessageBox::StandardButtons buttons;
-    answerModal([&](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        ASSERT_NE(box, nullptr);
-        text = box->text();
-        title = box->windowTitle();
-        icon = box->icon();
-        buttons = box->standardButtons();
-        box->button(QMessageBox::Ok)->click();
-    });
+    SeenMessageBox box;
+    answerMessageBox(box);
     click(u"cmd_Start"_s);
 
-    EXPECT_EQ(text, u"Fehler im Modul AddText"_s);
-    EXPECT_EQ(title, u"Tessavo"_s);
-    EXPECT_EQ(icon, QMessageBox::NoIcon);
-    EXPECT_EQ(buttons, QMessageBox::Ok);
+    EXPECT_EQ(box.text, u"Fehler im Modul AddText"_s);
+    EXPECT_EQ(box.title, u"Tessavo"_s);
+    EXPECT_EQ(box.icon, QMessageBox::NoIcon);
+    EXPECT_EQ(box.buttons, QMessageBox::Ok);
     EXPECT_EQ(dialog.fieldText(u"txt_Filename"_s), u"abc\r\n"_s);
     EXPECT_TRUE(tree.exists(u"src/abc"_s));
     EXPECT_EQ(dialog.windowTitle(), u"Dem Namen am Ende Text hinzufügen"_s);

@@ -164,24 +164,14 @@ TEST_F(Picker, unreadableDriveShowsTheDriveErrorAndLeavesTheListWhereItWas) {
     drives->setDrives({{u"/"_s, {}}, {at(u"vanished"_s), {}}});
     list->setPath(at(u"a"_s));
 
-    QString text, title;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QMessageBox::StandardButtons buttons;
-    answerModal([&](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        ASSERT_NE(box, nullptr);
-        text = box->text();
-        title = box->windowTitle();
-        icon = box->icon();
-        buttons = box->standardButtons();
-        box->button(QMessageBox::Ok)->click();
-    });
+    SeenMessageBox box;
+    answerMessageBox(box);
     drives->setCurrentIndex(1);
 
-    EXPECT_EQ(text, u"Fehler beim Laufwerkzugriff"_s);
-    EXPECT_EQ(title, u"Fehler!"_s);
-    EXPECT_EQ(icon, QMessageBox::Critical);
-    EXPECT_EQ(buttons, QMessageBox::Ok);
+    EXPECT_EQ(box.text, u"Fehler beim Laufwerkzugriff"_s);
+    EXPECT_EQ(box.title, u"Fehler!"_s);
+    EXPECT_EQ(box.icon, QMessageBox::Critical);
+    EXPECT_EQ(box.buttons, QMessageBox::Ok);
     EXPECT_EQ(list->path(), at(u"a"_s));
     EXPECT_EQ(drives->currentIndex(), 1);
     EXPECT_TRUE(picker.isVisible());

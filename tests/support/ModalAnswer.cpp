@@ -1,5 +1,6 @@
 #include "tests/support/ModalAnswer.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QTimer>
@@ -24,4 +25,13 @@ void answerModal(std::function<void(QWidget*)> answer, QWidget* below) {
         }
     });
     timer->start();
+}
+
+void answerMessageBox(SeenMessageBox& seen, QMessageBox::StandardButton button) {
+    answerModal([&seen, button](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr) << "the modal window is no message box";
+        seen = {box->text(), box->windowTitle(), box->icon(), box->standardButtons()};
+        box->button(button)->click();
+    });
 }
