@@ -173,7 +173,7 @@ JobResult benchConcat(const BenchOptions& options, const ScratchDir& scratch) {
                       .arg(double(inputSize) / (1024 * 1024));
     result.target = u"≤ 1.15 x baseline, ≤ 32 MiB above the memory before"_s;
 
-    std::vector<double> ours, theirs, peaks, growths;
+    PairedRuns runs;
     for (int round = 0; round < options.repeat; ++round) {
         // Each side writes its inputs right before it runs: inputs written
         // earlier may have left the page cache meanwhile, and reading them
@@ -185,7 +185,7 @@ JobResult benchConcat(const BenchOptions& options, const ScratchDir& scratch) {
             scratch.makeDir(u"concat-baseline/Move"_s);
             scratch.settle();
             bool done = false;
-            theirs.push_back(measure([&] { done = baselineConcat(dirs); }).seconds);
+            runs.theirs.push_back(measure([&] { done = baselineConcat(dirs); }).seconds);
             scratch.settle();
             if (!done || !holdsResult(dirs, inputSize))
                 result.faults.append(u"the baseline did not join and move every input"_s);
@@ -196,9 +196,7 @@ JobResult benchConcat(const BenchOptions& options, const ScratchDir& scratch) {
             scratch.settle();
             Sample sample;
             result.faults += tessavoConcat(dirs, sample);
-            ours.push_back(sample.seconds);
-            peaks.push_back(sample.peakMiB);
-            growths.push_back(sample.growthMiB);
+            runs.ours.push_back(sample);
             scratch.settle();
             if (!holdsResult(dirs, inputSize))
                 result.faults.append(
@@ -207,11 +205,7 @@ JobResult benchConcat(const BenchOptions& options, const ScratchDir& scratch) {
         };
         inAlternatingOrder(round, runBaseline, runTessavo);
     }
-    result.tessavoSeconds = median(ours);
-    result.baselineSeconds = median(theirs);
-    result.ratio = result.tessavoSeconds / *result.baselineSeconds;
-    result.peakMiB = highest(peaks);
-    result.growthMiB = highest(growths);
+    summarise(result, runs);
     result.targetMet = *result.ratio <= 1.15 && *result.growthMiB <= 32;
     return result;
 }

@@ -95,11 +95,12 @@ JobResult benchId3(const BenchOptions& options, const ScratchDir& scratch) {
     baselineTagged(directoryBytes);
     scratch.settle();
 
-    std::vector<double> ours, theirs, peaks, growths;
+    PairedRuns runs;
     for (int round = 0; round < options.repeat; ++round) {
         const auto runBaseline = [&] {
             int tagged = 0;
-            theirs.push_back(measure([&] { tagged = baselineTagged(directoryBytes); }).seconds);
+            runs.theirs.push_back(
+                measure([&] { tagged = baselineTagged(directoryBytes); }).seconds);
             if (tagged != files)
                 result.faults.append(u"the baseline found %1 tags"_s.arg(tagged));
         };
@@ -110,9 +111,7 @@ JobResult benchId3(const BenchOptions& options, const ScratchDir& scratch) {
             prg.setWindow(&window);
             prg.SourceDir = directory;
             const Sample sample = measure([&] { prg.ReadID3(); });
-            ours.push_back(sample.seconds);
-            peaks.push_back(sample.peakMiB);
-            growths.push_back(sample.growthMiB);
+            runs.ours.push_back(sample);
 
             for (const QString& text : window.messageTexts())
                 result.faults.append(u"ReadID3 showed \""_s + text + u'"');
@@ -125,11 +124,7 @@ JobResult benchId3(const BenchOptions& options, const ScratchDir& scratch) {
     }
     scratch.remove(u"id3"_s);
 
-    result.tessavoSeconds = median(ours);
-    result.baselineSeconds = median(theirs);
-    result.ratio = result.tessavoSeconds / *result.baselineSeconds;
-    result.peakMiB = highest(peaks);
-    result.growthMiB = highest(growths);
+    summarise(result, runs);
     result.targetMet = *result.ratio <= 1.25;
     return result;
 }

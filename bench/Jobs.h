@@ -1,5 +1,7 @@
 #pragma once
 
+#include "bench/Measure.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -26,6 +28,15 @@ struct JobResult {
     bool targetMet = false;
     QStringList faults; // what the job found wrong with the work done; empty when all was right
 };
+
+// The runs of a job measured against a baseline.
+struct PairedRuns {
+    std::vector<Sample> ours;
+    std::vector<double> theirs; // seconds
+};
+
+// Fills in both medians, their ratio and the memory of Tessavo's highest run.
+void summarise(JobResult& result, const PairedRuns& runs);
 
 // Each job works in its own sub-directories of `scratch` and removes them.
 JobResult benchRename(const BenchOptions& options, const ScratchDir& scratch);

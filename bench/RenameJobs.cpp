@@ -128,7 +128,7 @@ JobResult renameJob(const BenchOptions& options, const ScratchDir& scratch, bool
     const QList<QByteArray> expectedInSource = moveBack ? renamed : QList<QByteArray>();
     const QList<QByteArray> expectedInTarget = moveBack ? QList<QByteArray>() : renamed;
 
-    std::vector<double> ours, theirs, peaks, growths;
+    PairedRuns runs;
     for (int round = 0; round < options.repeat; ++round) {
         const RenameDirs baselineDirs = makeRenameDirs(scratch, u"rename-baseline"_s, names);
         const RenameDirs tessavoDirs = makeRenameDirs(scratch, u"rename-tessavo"_s, names);
@@ -138,7 +138,7 @@ JobResult renameJob(const BenchOptions& options, const ScratchDir& scratch, bool
         const auto runBaseline = [&] {
             const QByteArray source = encodeFileName(baselineDirs.source);
             const QByteArray target = encodeFileName(baselineDirs.target);
-            theirs.push_back(
+            runs.theirs.push_back(
                 measure([&] {
                     baselineDone = baseline::renameAll(
                         source, target, baseline::sortedRegularFiles(source), numberPrefix);
@@ -153,9 +153,7 @@ JobResult renameJob(const BenchOptions& options, const ScratchDir& scratch, bool
             RenameRunner runner(u"AddNumber"_s, tessavoDirs, u"1"_s, u"0"_s, moveBack);
             const Sample sample = measure([&] { runner.run(); });
             result.faults += runner.faults(names);
-            ours.push_back(sample.seconds);
-            peaks.push_back(sample.peakMiB);
-            growths.push_back(sample.growthMiB);
+            runs.ours.push_back(sample);
             scratch.settle();
         };
         inAlternatingOrder(round, runBaseline, runTessavo);
@@ -168,11 +166,7 @@ JobResult renameJob(const BenchOptions& options, const ScratchDir& scratch, bool
         scratch.remove(u"rename-baseline"_s);
         scratch.remove(u"rename-tessavo"_s);
     }
-    result.tessavoSeconds = median(ours);
-    result.baselineSeconds = median(theirs);
-    result.ratio = result.tessavoSeconds / *result.baselineSeconds;
-    result.peakMiB = highest(peaks);
-    result.growthMiB = highest(growths);
+    summarise(result, runs);
     result.targetMet = *result.ratio <= 1.25;
     return result;
 }
