@@ -32,6 +32,8 @@ void answerMessageBox(SeenMessageBox& seen, QMessageBox::StandardButton button) 
         auto* box = qobject_cast<QMessageBox*>(modal);
         ASSERT_NE(box, nullptr) << "the modal window is no message box";
         seen = {box->text(), box->windowTitle(), box->icon(), box->standardButtons()};
-        box->button(button)->click();
+        QAbstractButton* answer = box->button(button);
+        ASSERT_NE(answer, nullptr) << "the message box lacks the button to answer with";
+        answer->click();
     });
 }
