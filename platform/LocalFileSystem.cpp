@@ -259,7 +259,6 @@ FsStatus LocalFileSystem::moveFile(const QString& from, const QString& to) {
     QByteArray target = *targetPath;
     if (to.isEmpty() || to.endsWith(directorySeparator()))
         target += lastComponent(source);
-    const QString targetName = decodeFileName(target);
 
     // The source's type is not examined again: the caller listed it as a
     // file, and a look of our own would cost a tenth of the time of a rename
@@ -270,6 +269,8 @@ FsStatus LocalFileSystem::moveFile(const QString& from, const QString& to) {
     int error = errno;
     if (error == EEXIST && isSameEntry(source, target))
         return FsStatus::success();
+    // Only a move that did not simply work needs the target's name for a message.
+    const QString targetName = decodeFileName(target);
     if (flagRefused(error)) {
         if (::link(source.constData(), target.constData()) == 0) {
             if (::unlink(source.constData()) == 0)
