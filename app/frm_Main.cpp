@@ -233,6 +233,8 @@ frm_ChangeFilename& frm_Main::changeFilenameDialog() {
 }
 
 void frm_Main::openRenameDialog(const RenameSetup& setup) {
+    if (mainPrg_.CurrentOperation != setup.key)
+        mainPrg_.forgetLastRun();
     mainPrg_.CurrentOperation = setup.key;
     frm_ChangeFilename& dialog = changeFilenameDialog();
     dialog.setWindowTitle(setup.caption);
