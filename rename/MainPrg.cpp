@@ -154,7 +154,8 @@ void MainPrg::RenameRun(const RenameOperation& operation) {
         window.showProgress(index + 1, total);
     }
 
-    if (plan.moveBack) {
+    // In place, MoveBack would move every file onto itself.
+    if (plan.moveBack && !plan.inPlace) {
         if (const std::optional<MoveFailure> failure = MoveBack()) {
             if (failure->name.isEmpty())
                 failInDirectory(operation.failureMessage, TargetDir, failure->error);
