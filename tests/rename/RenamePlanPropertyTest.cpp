@@ -9,6 +9,7 @@
 #include "tests/support/TempTree.h"
 
 #include <QMap>
+#include <QSet>
 
 #include <gtest/gtest.h>
 
@@ -208,7 +209,19 @@ protected:
         scene.window.fields[u"txt_Step"_s] = parameters.step;
         scene.window.ticks[u"chk_Leerz"_s] = parameters.option;
         scene.window.ticks[u"chk_MoveBack"_s] = scene.moveBack;
+        if (scene.inPlace && chance(random, 70))
+            addFilesUnderNewNames(scene, random);
         scene.before = snapshot(scene.tree, scene.inPlace);
+    }
+
+    // Files under some of the names others would get, so that renames in
+    // place form chains and, where the rule is its own inverse, cycles.
+    void addFilesUnderNewNames(Scenario& scene, std::mt19937& random) {
+        scene.prg.previewOperation(key());
+        for (const auto& [old, newName] : readPreview(scene.window.fields.value(logField)).renamed)
+            if (newName != old && !scene.tree.exists(u"src/"_s + newName) && chance(random, 60))
+                scene.tree.writeFile(u"src/"_s + newName, "src:" + newName.toUtf8());
+        scene.window.fields.remove(logField);
     }
 
     QString key() const { return QString::fromUtf16(GetParam()); }
@@ -223,7 +236,19 @@ protected:
     }
 };
 
+// Renames in place whose new name is the old name of another moving file.
+int chainedRenames(const Prediction& said) {
+    QSet<QString> old;
+    for (const auto& [from, to] : said.renamed)
+        old.insert(from);
+    int chained = 0;
+    for (const auto& [from, to] : said.renamed)
+        chained += to != from && old.contains(to);
+    return chained;
+}
+
 TEST_P(PlanProperties, previewPredictsTheRunAndUndoRestoresTheTree) {
+    int chained = 0;
     for (int seed = 0; seed < scenariosPerOperation; ++seed) {
         SCOPED_TRACE(testing::Message() << "seed " << seed);
         std::mt19937 random(seed * 7919u + 17);
@@ -236,6 +261,8 @@ TEST_P(PlanProperties, previewPredictsTheRunAndUndoRestoresTheTree) {
         const QString preview = scene.window.fields.value(logField);
         const Prediction said = readPreview(preview);
         SCOPED_TRACE(preview.toStdString());
+        if (scene.inPlace)
+            chained += chainedRenames(said);
 
         ASSERT_TRUE(scene.prg.runOperation(key()));
         const Tree after = snapshot(scene.tree, scene.inPlace);
@@ -270,6 +297,7 @@ TEST_P(PlanProperties, previewPredictsTheRunAndUndoRestoresTheTree) {
         EXPECT_EQ(snapshot(scene.tree, scene.inPlace), scene.before) << "undo restores the tree";
         EXPECT_FALSE(scene.prg.canUndo());
     }
+    EXPECT_GT(chained, 0) << "no scenario renamed a file in place onto another's old name";
 }
 
 TEST_P(PlanProperties, undoAfterAMoveThatFailedHalfWayRestoresTheTree) {
