@@ -1,5 +1,6 @@
 #include "rename/frm_ChangeFilename.h"
 
+#include "platform/ButtonDescription.h"
 #include "platform/DialogFont.h"
 #include "platform/InputBlocker.h"
 #include "platform/MessageBox.h"
@@ -89,10 +90,12 @@ frm_ChangeFilename::frm_ChangeFilename(MainPrg& mainPrg, QWidget* parent)
     txt_Quellverzeichnis_ = lineEdit(u"txt_Quellverzeichnis"_s, twipsRect(240, 1200, 2655, 285));
     QPushButton* cmd_Quellverzeichnis =
         button(u"cmd_Quellverzeichnis"_s, QString(), twipsRect(3000, 1200, 255, 255));
+    describeButton(*cmd_Quellverzeichnis, u"Quellverzeichnis wählen"_s);
     label(u"Label3"_s, u"Zielverzeichnis"_s, twipsRect(240, 1680, 1335, 255));
     txt_Zielverzeichnis_ = lineEdit(u"txt_Zielverzeichnis"_s, twipsRect(240, 1920, 2655, 285));
     QPushButton* cmd_Zielverzeichnis =
         button(u"cmd_Zielverzeichnis"_s, QString(), twipsRect(3000, 1920, 255, 255));
+    describeButton(*cmd_Zielverzeichnis, u"Zielverzeichnis wählen"_s);
     label(u"Label7"_s, u"MoveBack"_s, twipsRect(3720, 1680, 855, 255));
     checkBox(u"chk_MoveBack"_s, twipsRect(3720, 1920, 255, 255));
     label(u"Label4"_s, u"Dateinamen"_s, twipsRect(240, 2400, 3015, 255));
