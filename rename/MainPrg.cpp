@@ -176,16 +176,10 @@ std::optional<MoveFailure> MainPrg::MoveBack() {
         CurrentName = names[index];
         const QString from = TargetDir + CurrentName;
         const FsStatus moved = fileSystem_.moveFile(from, SourceDir + CurrentName);
-        if (moved) {
+        if (moved)
             undoJournal_.record(TargetDir, CurrentName, SourceDir, CurrentName);
-        } else {
-            // A file gone since the listing has nothing to move back.
-            const FsError& error = moved.error();
-            const bool gone = error.path == from && (error.code == FsErrorCode::NotFound ||
-                                                     error.code == FsErrorCode::NotAFile);
-            if (!gone)
-                return MoveFailure{CurrentName, error};
-        }
+        else if (!sourceIsGone(moved.error(), from))
+            return MoveFailure{CurrentName, moved.error()};
         window_->showProgress(index + 1, names.size());
     }
     return std::nullopt;
@@ -202,24 +196,22 @@ bool MainPrg::previewOperation(const QString& key) {
     QString text;
     FsResult<QStringList> listing = fileSystem_.listFiles(state.SourceDir);
     if (!listing) {
-        text = previewLine(u"(Fehler: "_s +
-                           directoryCause(state.SourceDir, listing.error()).replace(u'\n', u' ') +
-                           u')');
-        window.setText(logField, text);
+        window.setText(logField, previewFault(directoryCause(state.SourceDir, listing.error())));
         return true;
     }
     const RunParameters parameters = readRunParameters(*operation, window, state);
     for (const QString& notice : parameters.notices)
-        text += previewLine(u"Hinweis: "_s + notice);
+        text += previewNotice(notice);
     if (parameters.fault) {
         const ParameterFault& fault = *parameters.fault;
-        text +=
-            previewLine(u"(Fehler: "_s + (fault.cause.isEmpty() ? fault.text : fault.cause) + u')');
+        text += previewFault(fault.cause.isEmpty() ? fault.text : fault.cause);
     } else {
         if (parameters.startNumber)
             state.RunningNumber = *parameters.startNumber;
-        text += previewText(planRenames(*operation, state, std::move(listing).value(), fileSystem_,
-                                        window.isTicked(moveBackBox)));
+        RenamePlan plan = planRenames(*operation, state, std::move(listing).value(), fileSystem_,
+                                      window.isTicked(moveBackBox));
+        planMoveBack(plan, fileSystem_, state);
+        text += previewText(plan);
     }
     window.setText(logField, text);
     return true;

@@ -24,12 +24,12 @@ QString temporaryName(const QString& name) {
     return u"tessavo"_s + suffix;
 }
 
-bool meansGone(const FsError& error, const QString& from) {
+} // namespace
+
+bool sourceIsGone(const FsError& error, const QString& from) {
     return error.path == from &&
            (error.code == FsErrorCode::NotFound || error.code == FsErrorCode::NotAFile);
 }
-
-} // namespace
 
 PlanMoves::PlanMoves(FileSystem& fileSystem, const RenamePlan& plan, const QString& sourceDir,
                      const QString& targetDir, UndoJournal& journal)
@@ -119,7 +119,7 @@ std::optional<MoveFailure> PlanMoves::move(const QString& fromDir, const QString
         journal_.record(fromDir, fromName, targetDir_, toName);
         return std::nullopt;
     }
-    if (meansGone(moved.error(), from))
+    if (sourceIsGone(moved.error(), from))
         return std::nullopt;
     return MoveFailure{fromName, moved.error()};
 }

@@ -18,6 +18,10 @@ struct MoveFailure {
     FsError error;
 };
 
+// Whether a move failed only because its source, a listed file, has gone
+// since the listing: that file has nothing left to move.
+bool sourceIsGone(const FsError& error, const QString& from);
+
 // Carries out a plan's moves one listed file at a time and records each in
 // the journal. In place, a file whose new name another file still holds
 // moves after that file, and a cycle of names goes through a temporary name,

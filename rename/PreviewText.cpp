@@ -69,6 +69,10 @@ QString previewText(const RenamePlan& plan) {
     return text;
 }
 
-QString previewLine(const QString& text) {
-    return text + lineEnd;
+QString previewFault(const QString& cause) {
+    return failed(QString(cause).replace(u'\n', u' ')) + lineEnd;
+}
+
+QString previewNotice(const QString& notice) {
+    return u"Hinweis: "_s + notice + lineEnd;
 }

@@ -9,5 +9,8 @@ struct RenamePlan;
 // of a new name, then what MoveBack would do.
 QString previewText(const RenamePlan& plan);
 
-// One preview line of its own, for what ends a run before its first file.
-QString previewLine(const QString& text);
+// A line for what ends a run before its first file; a cause of several
+// lines is joined into one.
+QString previewFault(const QString& cause);
+// A line for what the run would show and then go on.
+QString previewNotice(const QString& notice);

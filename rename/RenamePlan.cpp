@@ -128,9 +128,28 @@ private:
     QHash<QString, qsizetype> takenBy_;     // new name -> the file that gets it
 };
 
+} // namespace
+
+RenamePlan planRenames(const RenameOperation& operation, RenameState& state,
+                       const QStringList& listed, const FileSystem& fileSystem, bool moveBack) {
+    RenamePlan plan;
+    plan.listed = listed;
+    plan.moveBack = moveBack;
+    const FsResult<bool> same = fileSystem.isSameDirectory(state.SourceDir, state.TargetDir);
+    plan.inPlace = same && same.value();
+
+    Planner planner(operation, state, fileSystem, plan);
+    planner.planEveryFile();
+    if (plan.inPlace)
+        planner.stopWhereNamesStayTaken();
+    return plan;
+}
+
 // MoveBack lists the target directory after the run and moves every file
 // back under the name it has there; a name the source still holds stops it.
 void planMoveBack(RenamePlan& plan, const FileSystem& fileSystem, const RenameState& state) {
+    if (!plan.moveBack || plan.stop || plan.inPlace)
+        return;
     const FsResult<QStringList> inTarget = fileSystem.listFiles(state.TargetDir);
     if (!inTarget) {
         plan.moveBackStop = PlanStop{-1, state.TargetDir, failureReason(inTarget.error())};
@@ -152,23 +171,4 @@ void planMoveBack(RenamePlan& plan, const FileSystem& fileSystem, const RenameSt
             return;
         }
     }
-}
-
-} // namespace
-
-RenamePlan planRenames(const RenameOperation& operation, RenameState& state,
-                       const QStringList& listed, const FileSystem& fileSystem, bool moveBack) {
-    RenamePlan plan;
-    plan.listed = listed;
-    plan.moveBack = moveBack;
-    const FsResult<bool> same = fileSystem.isSameDirectory(state.SourceDir, state.TargetDir);
-    plan.inPlace = same && same.value();
-
-    Planner planner(operation, state, fileSystem, plan);
-    planner.planEveryFile();
-    if (plan.inPlace)
-        planner.stopWhereNamesStayTaken();
-    if (moveBack && !plan.stop && !plan.inPlace)
-        planMoveBack(plan, fileSystem, state);
-    return plan;
 }

@@ -41,3 +41,8 @@ struct RenamePlan {
 // stop, as the run itself would take it.
 RenamePlan planRenames(const RenameOperation& operation, RenameState& state,
                        const QStringList& listed, const FileSystem& fileSystem, bool moveBack);
+
+// Adds what MoveBack would do after the planned run: which files it moves
+// and where it stops. Only a preview needs it; the run lists the target
+// directory afresh when it gets there.
+void planMoveBack(RenamePlan& plan, const FileSystem& fileSystem, const RenameState& state);
