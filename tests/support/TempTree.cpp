@@ -46,6 +46,12 @@ TempTree::TempTree() {
     dir_.setAutoRemove(false);
 }
 
+TempTree::TempTree(const QString& parentDirectory)
+    : dir_(parentDirectory + QStringLiteral("/tessavo-test-XXXXXX")) {
+    EXPECT_TRUE(dir_.isValid()) << parentDirectory.toStdString();
+    dir_.setAutoRemove(false);
+}
+
 TempTree::~TempTree() {
     if (dir_.isValid())
         removeTree(encodeFileName(dir_.path()));

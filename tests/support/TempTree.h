@@ -13,6 +13,8 @@
 class TempTree {
 public:
     TempTree();
+    // A tree inside `parentDirectory`, e.g. on a file system a test mounted.
+    explicit TempTree(const QString& parentDirectory);
     ~TempTree();
 
     // The root as a directory string, ending with '/'.
