@@ -97,27 +97,11 @@ bool killedAt(WriteStep step, const std::function<bool()>& operation) {
     return false;
 }
 
-class WriteKill : public testing::TestWithParam<KillRow> {
+class WriteKill : public PlacesSuite, public testing::WithParamInterface<KillRow> {
 protected:
-    static void SetUpTestSuite() { places = std::make_unique<FileSystemPlaces>(); }
-    static void TearDownTestSuite() { places.reset(); }
-
-    // The directory for a tree on the place; skips the test where there is none.
-    QString placeRoot(Place place) {
-        QString skipReason;
-        const QString root = places->root(place, skipReason);
-        if (root.isEmpty() && skipReason.isEmpty())
-            ADD_FAILURE() << "no " << nameOf(place);
-        return root;
-    }
-
     void killMoveAt(WriteStep step, const QString& sourceRoot, const QString& targetRoot);
     void killJoinAt(WriteStep step, const QString& sourceRoot, const QString& targetRoot);
-
-    static std::unique_ptr<FileSystemPlaces> places;
 };
-
-std::unique_ptr<FileSystemPlaces> WriteKill::places;
 
 void WriteKill::killMoveAt(WriteStep step, const QString& sourceRoot, const QString& targetRoot) {
     TempTree from(sourceRoot);
@@ -202,12 +186,13 @@ void WriteKill::killJoinAt(WriteStep step, const QString& sourceRoot, const QStr
 
 TEST_P(WriteKill, AtEveryStepLeavesNoFalseFileAndNoTemporaryAfterOneMoreRun) {
     const KillRow& row = GetParam();
-    const QString sourceRoot = placeRoot(row.source);
-    const QString targetRoot = placeRoot(row.target);
-    if (sourceRoot.isEmpty() || targetRoot.isEmpty())
-        GTEST_SKIP() << "no " << nameOf(row.source) << " or " << nameOf(row.target)
-                     << " on this machine (FUSE needs root and /dev/fuse, a tmpfs root or a "
-                        "separate /dev/shm)";
+    QString skipReason;
+    const QString sourceRoot = placeRoot(row.source, skipReason);
+    if (sourceRoot.isEmpty())
+        GTEST_SKIP() << skipReason.toStdString();
+    const QString targetRoot = placeRoot(row.target, skipReason);
+    if (targetRoot.isEmpty())
+        GTEST_SKIP() << skipReason.toStdString();
     for (const WriteStep step : allSteps) {
         SCOPED_TRACE(nameOf(step));
         if (row.join)

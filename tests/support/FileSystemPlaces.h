@@ -6,11 +6,18 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <gtest/gtest.h>
+
 #include <memory>
+#include <ostream>
 
 enum class Place { Disk, Tmpfs, Fat, ExFat };
 
 const char* nameOf(Place place);
+
+inline void PrintTo(Place place, std::ostream* out) {
+    *out << nameOf(place);
+}
 
 // The file systems a test can put files on, each made on first use and kept
 // until the object goes: the disk of the temporary directory, a tmpfs apart
@@ -27,4 +34,20 @@ private:
     std::unique_ptr<TmpfsDir> tmpfs_;
     std::unique_ptr<FuseMount> fat_;
     std::unique_ptr<FuseMount> exFat_;
+};
+
+// A fixture whose tests share the places of their suite, made before its
+// first test and unmounted after its last.
+class PlacesSuite : public testing::Test {
+protected:
+    static void SetUpTestSuite() { places_ = std::make_unique<FileSystemPlaces>(); }
+    static void TearDownTestSuite() { places_.reset(); }
+
+    // See FileSystemPlaces::root().
+    static QString placeRoot(Place place, QString& skipReason) {
+        return places_->root(place, skipReason);
+    }
+
+private:
+    static inline std::unique_ptr<FileSystemPlaces> places_;
 };

@@ -47,7 +47,8 @@ TempTree::TempTree() {
 }
 
 TempTree::TempTree(const QString& parentDirectory)
-    : dir_(parentDirectory + QStringLiteral("/tessavo-test-XXXXXX")) {
+    : dir_(parentDirectory.isEmpty() ? QString()
+                                     : parentDirectory + QStringLiteral("/tessavo-test-XXXXXX")) {
     EXPECT_TRUE(dir_.isValid()) << parentDirectory.toStdString();
     dir_.setAutoRemove(false);
 }

@@ -13,7 +13,8 @@
 class TempTree {
 public:
     TempTree();
-    // A tree inside `parentDirectory`, e.g. on a file system a test mounted.
+    // A tree inside `parentDirectory`, e.g. on a file system a test mounted;
+    // an empty one means the temporary directory.
     explicit TempTree(const QString& parentDirectory);
     ~TempTree();
 
