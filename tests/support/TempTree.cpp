@@ -107,8 +107,12 @@ void TempTree::makeSymlink(const QString& target, const QString& relativeLink) c
 }
 
 QStringList TempTree::entries(const QString& relativeDir) const {
+    return entriesOf(root() + relativeDir);
+}
+
+QStringList TempTree::entriesOf(const QString& directory) {
     QList<QByteArray> raw;
-    if (DIR* handle = ::opendir(path(relativeDir).constData())) {
+    if (DIR* handle = ::opendir(encodeFileName(directory).constData())) {
         while (const dirent* entry = ::readdir(handle)) {
             const QByteArray name(entry->d_name);
             if (name != "." && name != "..")

@@ -32,6 +32,8 @@ public:
     // Every entry name of a directory (files, directories, links, hidden
     // ones too), sorted by their bytes.
     QStringList entries(const QString& relativeDir = {}) const;
+    // The same for any directory.
+    static QStringList entriesOf(const QString& directory);
 
 private:
     QByteArray path(const QString& relative) const;
