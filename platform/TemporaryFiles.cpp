@@ -103,14 +103,12 @@ int createLockedTemporary(const QByteArray& directory, mode_t mode, QByteArray& 
 }
 
 void removeStaleTemporaries(const QByteArray& directory) {
+    struct stat info;
+    if (::stat(directory.constData(), &info) != 0 || !firstVisit(directory, info))
+        return;
     DIR* handle = ::opendir(directory.constData());
     if (!handle)
         return;
-    struct stat info;
-    if (::fstat(::dirfd(handle), &info) != 0 || !firstVisit(directory, info)) {
-        ::closedir(handle);
-        return;
-    }
     QList<QByteArray> candidates;
     while (const dirent* entry = ::readdir(handle)) {
         const QByteArray name(entry->d_name);
