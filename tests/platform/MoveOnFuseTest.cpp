@@ -70,6 +70,18 @@ TEST_P(MoveOnFuse, OntoItselfIsANoOp) {
     EXPECT_EQ(tree->readFile(u"src/song.mp3"_s), "x");
 }
 
+// The name in other case is the file's own entry there. fusefat never
+// returns from a plain rename onto it; the move is refused, as the no-replace
+// rename refuses it on every case-insensitive file system.
+TEST_P(MoveOnFuse, OwnNameInOtherCaseIsRefusedAndLeavesTheFile) {
+    tree->writeFile(u"src/song.mp3"_s, "x");
+    const FsStatus moved = fileSystem.moveFile(at(u"src/song.mp3"_s), at(u"src/Song.mp3"_s));
+    ASSERT_FALSE(moved.isOk());
+    EXPECT_EQ(moved.error().code, FsErrorCode::AlreadyExists);
+    EXPECT_EQ(tree->entries(u"src"_s), QStringList{u"song.mp3"_s});
+    EXPECT_EQ(tree->readFile(u"src/song.mp3"_s), "x");
+}
+
 struct TakenRow {
     const char* name;
     QString taken;
