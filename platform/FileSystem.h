@@ -40,7 +40,8 @@ public:
     // move leaves the source where it was. The source is one the caller has
     // listed or opened as a file; a missing one fails with NotFound on
     // `from`. Where the move has to copy, anything but a file or a link
-    // fails with NotAFile on `from`.
+    // fails with NotAFile on `from`, and the copy gets its name only once it
+    // is complete and on the disk; the source goes after that.
     virtual FsStatus moveFile(const QString& from, const QString& to) = 0;
 
     // The size of a file and its last `length` bytes, in one positioned read.

@@ -2,8 +2,8 @@
 
 #include "platform/FileJoiner.h"
 
-// Joins files on the machine's own file system: the output is written under a
-// hidden temporary name beside it, flushed, and then linked to its name.
+// Joins files on the machine's own file system: the output is written in
+// full and flushed before it gets its name (see StagedFile.h).
 class LocalFileJoiner final : public FileJoiner {
 public:
     FsResult<qint64> fileSize(const QString& path) const override;

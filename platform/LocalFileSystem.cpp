@@ -2,13 +2,16 @@
 
 #include "platform/Descriptor.h"
 #include "platform/DirectorySync.h"
+#include "platform/FileCopy.h"
 #include "platform/FileNameRules.h"
 #include "platform/NameCodec.h"
 #include "platform/NaturalOrder.h"
+#include "platform/NoReplaceRename.h"
+#include "platform/StagedFile.h"
 #include "platform/SystemError.h"
+#include "platform/WriteSteps.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -18,7 +21,6 @@
 #include <algorithm>
 #include <optional>
 #include <utility>
-#include <vector>
 
 namespace {
 
@@ -84,41 +86,6 @@ bool isSameEntry(const QByteArray& from, const QByteArray& to) {
            a.st_ino == b.st_ino;
 }
 
-FsStatus copyBytes(int in, int out, const QString& from, const QString& to) {
-    for (;;) {
-        const ssize_t copied = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
-        if (copied == 0)
-            return FsStatus::success();
-        if (copied > 0)
-            continue;
-        if (errno == EINTR)
-            continue;
-        if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
-            return FsStatus::failure(systemError(to));
-        break;
-    }
-    std::vector<char> buffer(size_t(1) << 20);
-    for (;;) {
-        const ssize_t got = ::read(in, buffer.data(), buffer.size());
-        if (got == 0)
-            return FsStatus::success();
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            return FsStatus::failure(systemError(from));
-        }
-        for (ssize_t written = 0; written < got;) {
-            const ssize_t put = ::write(out, buffer.data() + written, size_t(got - written));
-            if (put < 0) {
-                if (errno == EINTR)
-                    continue;
-                return FsStatus::failure(systemError(to));
-            }
-            written += put;
-        }
-    }
-}
-
 // File systems such as FAT cannot store every mode or time; a copy there is
 // still a good copy, so only real failures count.
 bool attributeUnsupported(int error) {
@@ -134,83 +101,75 @@ FsStatus keepModeAndTimes(int fd, const struct stat& info, const QString& path) 
     return FsStatus::success();
 }
 
-// Copies a regular file to a new name that must not exist yet, flushes it
-// and checks its size; on any failure the partial copy is removed.
+// Copies a regular file to a new name that must not exist yet; the copy gets
+// the name only once its bytes are complete and on the disk.
 FsStatus copyRegularFile(const QByteArray& from, const QByteArray& to, const struct stat& info,
                          const QString& fromName, const QString& toName) {
-    Descriptor in(::open(from.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    const Descriptor in(::open(from.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
     if (!in.isOpen())
         return FsStatus::failure(systemError(fromName));
-    Descriptor out(
-        ::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 07777));
-    if (!out.isOpen())
-        return FsStatus::failure(systemError(toName));
-    auto abandon = [&](FsStatus status) {
-        out.close();
-        ::unlink(to.constData());
-        return status;
-    };
-    if (FsStatus copied = copyBytes(in.get(), out.get(), fromName, toName); !copied)
-        return abandon(copied);
-    if (FsStatus kept = keepModeAndTimes(out.get(), info, toName); !kept)
-        return abandon(kept);
+    StagedFile copy(to, toName);
+    if (FsStatus created = copy.create(info.st_mode & 07777); !created)
+        return created;
+    const CopyEnd target{copy.descriptor(), toName};
+    if (FsStatus copied = copyToEnd({in.get(), fromName}, target, info.st_size); !copied)
+        return copied;
+    if (FsStatus kept = keepModeAndTimes(copy.descriptor(), info, toName); !kept)
+        return kept;
     struct stat written;
-    if (::fsync(out.get()) != 0)
-        return abandon(FsStatus::failure(systemError(toName)));
-    if (::fstat(out.get(), &written) != 0 || written.st_size != info.st_size)
-        return abandon(FsStatus::failure({FsErrorCode::VerifyFailed, toName, 0}));
-    if (!out.close()) {
-        ::unlink(to.constData());
-        return FsStatus::failure(systemError(toName));
-    }
-    return FsStatus::success();
+    if (::fstat(copy.descriptor(), &written) != 0 || written.st_size != info.st_size)
+        return FsStatus::failure({FsErrorCode::VerifyFailed, toName, 0});
+    return copy.commit();
 }
 
-// A move by copying, for where rename and link cannot be used: across file
-// systems, or on file systems without hard links.
-FsStatus moveByCopy(const QByteArray& from, const QByteArray& to, const QString& fromName,
-                    const QString& toName) {
-    struct stat info;
-    if (::lstat(from.constData(), &info) != 0)
+// Copies a link as a link. symlink() never replaces, and a link has its whole
+// target from the start; only its name still has to reach the disk.
+FsStatus copyLink(const QByteArray& from, const QByteArray& to, const struct stat& info,
+                  const QString& fromName, const QString& toName) {
+    // One byte more than the link claims to hold shows a link that grew.
+    QByteArray target(info.st_size > 0 ? info.st_size + 1 : 4096, Qt::Uninitialized);
+    const ssize_t length = ::readlink(from.constData(), target.data(), size_t(target.size()));
+    if (length < 0)
         return FsStatus::failure(systemError(fromName));
-    if (S_ISLNK(info.st_mode)) {
-        // One byte more than the link claims to hold shows a link that grew.
-        QByteArray target(info.st_size > 0 ? info.st_size + 1 : 4096, Qt::Uninitialized);
-        const ssize_t length = ::readlink(from.constData(), target.data(), size_t(target.size()));
-        if (length < 0)
-            return FsStatus::failure(systemError(fromName));
-        if (length >= target.size())
-            return FsStatus::failure({FsErrorCode::VerifyFailed, fromName, 0});
-        target.truncate(length);
-        if (::symlink(target.constData(), to.constData()) != 0)
-            return FsStatus::failure(systemError(toName));
-    } else if (S_ISREG(info.st_mode)) {
-        if (FsStatus copied = copyRegularFile(from, to, info, fromName, toName); !copied)
-            return copied;
-    } else {
-        return FsStatus::failure({FsErrorCode::NotAFile, fromName, 0});
-    }
-    // The new entry must be durable before the source goes away, so that a
-    // crash cannot leave neither.
+    if (length >= target.size())
+        return FsStatus::failure({FsErrorCode::VerifyFailed, fromName, 0});
+    target.truncate(length);
+    if (::symlink(target.constData(), to.constData()) != 0)
+        return FsStatus::failure(systemError(toName));
+    reachedWriteStep(WriteStep::Named);
     if (!syncDirectory(parentOf(to))) {
         const FsError error = systemError(toName);
         ::unlink(to.constData());
         return FsStatus::failure(error);
     }
+    reachedWriteStep(WriteStep::NameFlushed);
+    return FsStatus::success();
+}
+
+// A move by copying, for a move to another file system. The source goes only
+// once its copy is on the disk under the new name, so that a crash at any
+// point leaves the source, or the whole copy, or both.
+FsStatus moveByCopy(const QByteArray& from, const QByteArray& to, const QString& fromName,
+                    const QString& toName) {
+    struct stat info;
+    if (::lstat(from.constData(), &info) != 0)
+        return FsStatus::failure(systemError(fromName));
+    FsStatus copied = FsStatus::success();
+    if (S_ISLNK(info.st_mode))
+        copied = copyLink(from, to, info, fromName, toName);
+    else if (S_ISREG(info.st_mode))
+        copied = copyRegularFile(from, to, info, fromName, toName);
+    else
+        return FsStatus::failure({FsErrorCode::NotAFile, fromName, 0});
+    if (!copied)
+        return copied;
     if (::unlink(from.constData()) != 0) {
         const FsError error = systemError(fromName);
         ::unlink(to.constData());
         return FsStatus::failure(error);
     }
+    reachedWriteStep(WriteStep::SourceRemoved);
     return FsStatus::success();
-}
-
-bool flagRefused(int error) {
-    return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
-}
-
-bool linkRefused(int error) {
-    return error == EPERM || error == EOPNOTSUPP || error == EMLINK || error == ENOSYS;
 }
 
 } // namespace
@@ -311,33 +270,20 @@ FsStatus LocalFileSystem::moveFile(const QString& from, const QString& to) {
     // The source's type is not examined again: the caller listed it as a
     // file, and a look of our own would cost a tenth of the time of a rename
     // in a large directory without closing the gap after the look.
-    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) ==
-        0)
+    const RenameOutcome renamed = renameWithoutReplacing(source.constData(), target.constData());
+    if (renamed.isOk())
         return FsStatus::success();
-    int error = errno;
+    const int error = renamed.error;
     if (error == EEXIST && isSameEntry(source, target))
         return FsStatus::success();
     // Only a move that did not simply work needs the target's name for a message.
     const QString targetName = decodeFileName(target);
-    if (flagRefused(error)) {
-        if (::link(source.constData(), target.constData()) == 0) {
-            if (::unlink(source.constData()) == 0)
-                return FsStatus::success();
-            const FsError unlinkError = systemError(from);
-            ::unlink(target.constData());
-            return FsStatus::failure(unlinkError);
-        }
-        error = errno;
-        if (error == EEXIST && isSameEntry(source, target))
-            return FsStatus::success();
-        if (linkRefused(error))
-            return moveByCopy(source, target, from, targetName);
-    }
     if (error == EXDEV)
         return moveByCopy(source, target, from, targetName);
     // Name the path that is at fault: the source when it is gone.
     struct stat info;
-    const bool sourceMissing = error == ENOENT && ::lstat(source.constData(), &info) != 0;
+    const bool sourceMissing =
+        renamed.atSource || (error == ENOENT && ::lstat(source.constData(), &info) != 0);
     return FsStatus::failure(systemError(sourceMissing ? from : targetName, error));
 }
 

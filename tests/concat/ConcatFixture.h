@@ -25,7 +25,10 @@ protected:
         tree.writeFile(QStringLiteral("MP3/") + relativePath, bytes);
     }
 
-    ConcatFixture() : selection(state, window, fileSystem), run(state, window, fileSystem, joiner) {
+    // The tree in `treeParent`; an empty one means the temporary directory.
+    explicit ConcatFixture(const QString& treeParent = {})
+        : tree(treeParent), selection(state, window, fileSystem),
+          run(state, window, fileSystem, joiner) {
         tree.makeDir(QStringLiteral("MP3"));
         automatic(true);
     }

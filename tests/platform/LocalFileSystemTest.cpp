@@ -2,6 +2,7 @@
 
 #include "platform/NameCodec.h"
 #include "tests/support/TempTree.h"
+#include "tests/support/TmpfsDir.h"
 
 #include <gtest/gtest.h>
 
@@ -393,16 +394,13 @@ TEST(LocalFileSystemMove, IntoReadOnlyDirectoryIsAccessDenied) {
     EXPECT_EQ(tree.readFile(u"src/a.mp3"_s), QByteArray("x"));
 }
 
-// A second temporary directory on another file system, to reach the copy
-// that a rename cannot do; none when the machine has no such place.
+// A directory on another file system, to reach the copy that a rename cannot
+// do; none when the machine has no such place.
 class OtherFileSystem : public testing::Test {
 protected:
     void SetUp() override {
-        struct stat here;
-        struct stat there;
-        if (!other_.isValid() || ::stat(raw(tree_.root()).constData(), &here) != 0 ||
-            ::stat(raw(other_.path()).constData(), &there) != 0 || here.st_dev == there.st_dev)
-            GTEST_SKIP() << "/dev/shm is not a separate file system here";
+        if (!other_.skipReason().isEmpty())
+            GTEST_SKIP() << other_.skipReason().toStdString();
     }
     // QTemporaryDir would leave the undecodable names behind.
     void TearDown() override {
@@ -417,10 +415,10 @@ protected:
                 ::unlink(path.constData());
         }
     }
-    QString otherRoot() const { return other_.path() + u'/'; }
+    QString otherRoot() const { return other_.root(); }
 
     TempTree tree_;
-    QTemporaryDir other_{u"/dev/shm/tessavo-test-XXXXXX"_s};
+    TmpfsDir other_;
 };
 
 TEST_F(OtherFileSystem, MovesFileByCopyKeepingBytesModeAndTime) {
@@ -477,6 +475,23 @@ TEST_F(OtherFileSystem, NeverReplacesAcrossFileSystems) {
     const FsResult<FileTail> taken = fs.readTail(otherRoot() + u"taken.mp3"_s, 100);
     ASSERT_TRUE(taken.isOk());
     EXPECT_EQ(taken.value().bytes, QByteArray("taken"));
+}
+
+TEST(OtherFullFileSystem, FullTargetLeavesTheSourceAndNothingElse) {
+    const TmpfsDir small(1024 * 1024);
+    if (!small.hasOwnMount())
+        GTEST_SKIP() << "filling a tmpfs needs one of the test's own, which needs root";
+    TempTree tree;
+    const QByteArray content(2 * 1024 * 1024, 'f');
+    tree.writeFile(u"song.mp3"_s, content);
+
+    const FsStatus moved = LocalFileSystem().moveFile(tree.root() + u"song.mp3"_s, small.root());
+
+    ASSERT_FALSE(moved.isOk());
+    EXPECT_EQ(moved.error().code, FsErrorCode::NoSpace);
+    EXPECT_EQ(moved.error().path, small.root() + u"song.mp3"_s);
+    EXPECT_EQ(tree.readFile(u"song.mp3"_s), content);
+    EXPECT_EQ(TempTree::entriesOf(small.root()), QStringList());
 }
 
 // Reading the tail

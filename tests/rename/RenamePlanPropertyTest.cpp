@@ -85,10 +85,12 @@ Parameters randomParameters(std::mt19937& random, const QString& key) {
     switch (operation.parameters) {
     case RenameParameters::SearchTextOnly:
         if (key == u"AddText"_s)
-            return {pick(random, QList{u"_1"_s, u"x"_s, u""_s, u"/"_s, u"a - b"_s})};
-        return {pick(random, QList{u" - "_s, u"a"_s, u"b"_s, u"x"_s, u""_s})};
+            return {pick(random, QList{u"_1"_s, u"x"_s, u""_s, u"/"_s, u"a - b"_s}), {}, false};
+        return {pick(random, QList{u" - "_s, u"a"_s, u"b"_s, u"x"_s, u""_s}), {}, false};
     case RenameParameters::CharacterCount:
-        return {pick(random, QList{u"0"_s, u"1"_s, u"2"_s, u"3"_s, u"6"_s, u"-1"_s, u"40000"_s})};
+        return {pick(random, QList{u"0"_s, u"1"_s, u"2"_s, u"3"_s, u"6"_s, u"-1"_s, u"40000"_s}),
+                {},
+                false};
     case RenameParameters::Replacement:
         return {pick(random, QList{u"a"_s, u"b"_s, u" - "_s, u"0"_s}),
                 pick(random, QList{u"b"_s, u"a"_s, u""_s, u"ab"_s, u"/"_s}), chance(random, 40)};
@@ -291,8 +293,9 @@ TEST_P(PlanProperties, previewPredictsTheRunAndUndoRestoresTheTree) {
         }
 
         // A run whose MoveBack brought every file home has still moved them.
-        if (after != scene.before)
+        if (after != scene.before) {
             EXPECT_TRUE(scene.prg.canUndo());
+        }
         scene.prg.undoLastRun();
         EXPECT_EQ(snapshot(scene.tree, scene.inPlace), scene.before) << "undo restores the tree";
         EXPECT_FALSE(scene.prg.canUndo());

@@ -46,6 +46,13 @@ TempTree::TempTree() {
     dir_.setAutoRemove(false);
 }
 
+TempTree::TempTree(const QString& parentDirectory)
+    : dir_(parentDirectory.isEmpty() ? QString()
+                                     : parentDirectory + QStringLiteral("/tessavo-test-XXXXXX")) {
+    EXPECT_TRUE(dir_.isValid()) << parentDirectory.toStdString();
+    dir_.setAutoRemove(false);
+}
+
 TempTree::~TempTree() {
     if (dir_.isValid())
         removeTree(encodeFileName(dir_.path()));
@@ -100,8 +107,12 @@ void TempTree::makeSymlink(const QString& target, const QString& relativeLink) c
 }
 
 QStringList TempTree::entries(const QString& relativeDir) const {
+    return entriesOf(root() + relativeDir);
+}
+
+QStringList TempTree::entriesOf(const QString& directory) {
     QList<QByteArray> raw;
-    if (DIR* handle = ::opendir(path(relativeDir).constData())) {
+    if (DIR* handle = ::opendir(encodeFileName(directory).constData())) {
         while (const dirent* entry = ::readdir(handle)) {
             const QByteArray name(entry->d_name);
             if (name != "." && name != "..")

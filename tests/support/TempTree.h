@@ -13,6 +13,9 @@
 class TempTree {
 public:
     TempTree();
+    // A tree inside `parentDirectory`, e.g. on a file system a test mounted;
+    // an empty one means the temporary directory.
+    explicit TempTree(const QString& parentDirectory);
     ~TempTree();
 
     // The root as a directory string, ending with '/'.
@@ -29,6 +32,8 @@ public:
     // Every entry name of a directory (files, directories, links, hidden
     // ones too), sorted by their bytes.
     QStringList entries(const QString& relativeDir = {}) const;
+    // The same for any directory.
+    static QStringList entriesOf(const QString& directory);
 
 private:
     QByteArray path(const QString& relative) const;

@@ -1,0 +1,104 @@
+#include "tests/support/TempTree.h"
+#include "tests/support/TmpfsDir.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+// A move or a join into a directory the user may not write to, run by
+// tessavo_fs_command as "nobody" through setpriv.
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    QString output;
+};
+
+Outcome runAsNobody(const QStringList& command) {
+    QProcess process;
+    process.start(u"setpriv"_s, QStringList{u"--reuid=nobody"_s, u"--regid=nogroup"_s,
+                                            u"--clear-groups"_s, QStringLiteral(FS_COMMAND)} +
+                                    command);
+    if (!process.waitForFinished(30000))
+        return {};
+    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed() +
+                                    QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+void allow(const QString& directory, mode_t mode) {
+    ASSERT_EQ(::chmod(directory.toLocal8Bit().constData(), mode), 0) << directory.toStdString();
+}
+
+enum class Source { SameDisk, Tmpfs };
+
+struct Row {
+    const char* name;
+    bool join;
+    Source source;
+};
+
+class Unprivileged : public testing::TestWithParam<Row> {
+protected:
+    void SetUp() override {
+        if (::geteuid() != 0)
+            GTEST_SKIP() << "running as another user through setpriv needs root";
+        if (QStandardPaths::findExecutable(u"setpriv"_s).isEmpty())
+            FAIL() << "setpriv is missing; scripts/deps installs it";
+        allow(tree.root(), 0755);
+        target = tree.dir(u"readonly"_s);
+        allow(target, 0555);
+    }
+
+    TempTree tree;
+    QString target;
+};
+
+TEST_P(Unprivileged, IntoAReadOnlyDirectoryFailsWithAccessDeniedAndLosesNothing) {
+    const Row& row = GetParam();
+    std::optional<TmpfsDir> tmpfs;
+    QString sourceDir = tree.dir(u"src"_s);
+    if (row.source == Source::Tmpfs) {
+        tmpfs.emplace();
+        sourceDir = tmpfs->root();
+    }
+    allow(sourceDir, 0777);
+    const QString song = sourceDir + u"song.mp3"_s;
+    const QByteArray content(3 * 1024 * 1024 + 1, 's');
+    {
+        QFile file(song);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(content), content.size());
+    }
+    const QString final = target + (row.join ? u"joined.mp3"_s : u"01 song.mp3"_s);
+
+    const Outcome outcome = row.join ? runAsNobody({u"join"_s, final, song, song})
+                                     : runAsNobody({u"move"_s, song, final});
+
+    EXPECT_EQ(outcome.exitCode, 1) << outcome.output.toStdString();
+    EXPECT_EQ(outcome.output, u"AccessDenied "_s + final);
+    QFile file(song);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), content);
+    EXPECT_EQ(TempTree::entriesOf(target), QStringList());
+    EXPECT_EQ(TempTree::entriesOf(sourceDir), QStringList{u"song.mp3"_s});
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, Unprivileged,
+                         testing::Values(Row{"MoveOnTheSameDisk", false, Source::SameDisk},
+                                         Row{"MoveFromAnotherFileSystem", false, Source::Tmpfs},
+                                         Row{"Join", true, Source::SameDisk}),
+                         [](const testing::TestParamInfo<Row>& info) {
+                             return std::string(info.param.name);
+                         });
+
+} // namespace

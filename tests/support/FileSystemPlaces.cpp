@@ -1,0 +1,44 @@
+#include "tests/support/FileSystemPlaces.h"
+
+namespace {
+
+QString rootOfMount(std::unique_ptr<FuseMount>& mount, FuseKind kind, QString& skipReason) {
+    if (!mount)
+        mount = std::make_unique<FuseMount>(kind);
+    skipReason = mount->skipReason();
+    return mount->isMounted() ? mount->root() : QString();
+}
+
+} // namespace
+
+const char* nameOf(Place place) {
+    switch (place) {
+    case Place::Disk:
+        return "disk";
+    case Place::Tmpfs:
+        return "tmpfs";
+    case Place::Fat:
+        return "FAT";
+    case Place::ExFat:
+        return "exFAT";
+    }
+    return "?";
+}
+
+QString FileSystemPlaces::root(Place place, QString& skipReason) {
+    skipReason.clear();
+    switch (place) {
+    case Place::Disk:
+        return disk_.isValid() ? disk_.path() + u'/' : QString();
+    case Place::Tmpfs:
+        if (!tmpfs_)
+            tmpfs_ = std::make_unique<TmpfsDir>();
+        skipReason = tmpfs_->skipReason();
+        return tmpfs_->root();
+    case Place::Fat:
+        return rootOfMount(fat_, FuseKind::Fat, skipReason);
+    case Place::ExFat:
+        return rootOfMount(exFat_, FuseKind::ExFat, skipReason);
+    }
+    return {};
+}

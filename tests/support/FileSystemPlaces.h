@@ -1,0 +1,53 @@
+#pragma once
+
+#include "tests/support/FuseMount.h"
+#include "tests/support/TmpfsDir.h"
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+
+enum class Place { Disk, Tmpfs, Fat, ExFat };
+
+const char* nameOf(Place place);
+
+inline void PrintTo(Place place, std::ostream* out) {
+    *out << nameOf(place);
+}
+
+// The file systems a test can put files on, each made on first use and kept
+// until the object goes: the disk of the temporary directory, a tmpfs apart
+// from it, and FAT and exFAT through FUSE.
+class FileSystemPlaces {
+public:
+    // A directory on the place for trees of the test (see TempTree), ending
+    // with '/'. Empty where the machine cannot have the place, with the
+    // reason in `skipReason`, and where making it failed, which fails the test.
+    QString root(Place place, QString& skipReason);
+
+private:
+    QTemporaryDir disk_;
+    std::unique_ptr<TmpfsDir> tmpfs_;
+    std::unique_ptr<FuseMount> fat_;
+    std::unique_ptr<FuseMount> exFat_;
+};
+
+// A fixture whose tests share the places of their suite, made before its
+// first test and unmounted after its last.
+class PlacesSuite : public testing::Test {
+protected:
+    static void SetUpTestSuite() { places_ = std::make_unique<FileSystemPlaces>(); }
+    static void TearDownTestSuite() { places_.reset(); }
+
+    // See FileSystemPlaces::root().
+    static QString placeRoot(Place place, QString& skipReason) {
+        return places_->root(place, skipReason);
+    }
+
+private:
+    static inline std::unique_ptr<FileSystemPlaces> places_;
+};
