@@ -172,37 +172,10 @@ FsStatus moveByCopy(const QByteArray& from, const QByteArray& to, const QString&
     return FsStatus::success();
 }
 
-} // namespace
-
-FsResult<QStringList> LocalFileSystem::listFiles(const QString& directory) const {
-    const std::optional<QByteArray> path = directoryPath(directory);
-    if (!path)
-        return invalidName(directory);
-    DIR* handle = ::opendir(path->constData());
-    if (!handle)
-        return systemError(directory);
-    QStringList names;
-    errno = 0;
-    while (const dirent* entry = ::readdir(handle)) {
-        int entryError = 0;
-        if (entry->d_name[0] != '.' && isOrdinaryEntry(::dirfd(handle), entry, entryError))
-            names.append(decodeFileName(QByteArray(entry->d_name)));
-        if (entryError != 0) {
-            const QString path = directory + decodeFileName(QByteArray(entry->d_name));
-            ::closedir(handle);
-            return systemError(path, entryError);
-        }
-        errno = 0;
-    }
-    const int readError = errno;
-    ::closedir(handle);
-    if (readError != 0)
-        return systemError(directory, readError);
-    sortNaturally(names);
-    return names;
-}
-
-FsResult<QStringList> LocalFileSystem::listEntries(const QString& directory) const {
+// The names of a directory's entries, "." and ".." aside, that `take(dirfd,
+// entry, error)` accepts; an entry it could not examine sets `error` and
+// fails the whole listing rather than being left out silently.
+template <typename Take> FsResult<QStringList> readEntries(const QString& directory, Take take) {
     const std::optional<QByteArray> path = directoryPath(directory);
     if (!path)
         return invalidName(directory);
@@ -213,8 +186,14 @@ FsResult<QStringList> LocalFileSystem::listEntries(const QString& directory) con
     errno = 0;
     while (const dirent* entry = ::readdir(handle)) {
         const char* name = entry->d_name;
-        if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0)
+        int entryError = 0;
+        if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0 &&
+            take(::dirfd(handle), entry, entryError))
             names.append(decodeFileName(QByteArray(name)));
+        if (entryError != 0) {
+            ::closedir(handle);
+            return systemError(directory + decodeFileName(QByteArray(name)), entryError);
+        }
         errno = 0;
     }
     const int readError = errno;
@@ -222,6 +201,24 @@ FsResult<QStringList> LocalFileSystem::listEntries(const QString& directory) con
     if (readError != 0)
         return systemError(directory, readError);
     return names;
+}
+
+} // namespace
+
+FsResult<QStringList> LocalFileSystem::listFiles(const QString& directory) const {
+    FsResult<QStringList> names =
+        readEntries(directory, [](int directoryFd, const dirent* entry, int& error) {
+            return entry->d_name[0] != '.' && isOrdinaryEntry(directoryFd, entry, error);
+        });
+    if (!names)
+        return names;
+    QStringList sorted = std::move(names).value();
+    sortNaturally(sorted);
+    return sorted;
+}
+
+FsResult<QStringList> LocalFileSystem::listEntries(const QString& directory) const {
+    return readEntries(directory, [](int, const dirent*, int&) { return true; });
 }
 
 FsResult<bool> LocalFileSystem::isSameDirectory(const QString& first, const QString& second) const {
