@@ -27,6 +27,15 @@ class SortKeys {
 public:
     explicit SortKeys(const QStringList& names) : names_(names) {
         keys_.reserve(size_t(names.size()));
+        // A digit run of length L takes at most L + 4 units (marker, length,
+        // digits, its entry among the runs), and runs alternate with other
+        // units, so a key holds at most 3 units per unit of its name plus 2:
+        // the buffer is allocated once. Case folding can lengthen a name
+        // beyond ASCII; the buffer then simply grows.
+        size_t units = 0;
+        for (const QString& name : names)
+            units += 3 * size_t(name.size()) + 2;
+        buffer_.reserve(units);
         for (qsizetype i = 0; i < names.size(); ++i)
             add(i);
     }
