@@ -4,6 +4,7 @@
 #include "app/frm_Information.h"
 #include "concat/frm_CopyFiles.h"
 #include "id3/Id3Setup.h"
+#include "platform/ButtonDescription.h"
 #include "platform/DialogFont.h"
 #include "platform/NamedControl.h"
 #include "platform/Twips.h"
@@ -210,7 +211,7 @@ void frm_Main::buildFrames() {
 
             auto* button = new QPushButton(box);
             button->setObjectName(row.button);
-            button->setAccessibleName(row.description);
+            describeButton(*button, row.description);
             button->setGeometry(twipsRect(buttonLeft, rowY + (labelHeight - buttonSize) / 2,
                                           buttonSize, buttonSize));
             rowY += rowPitch;
@@ -233,6 +234,8 @@ frm_ChangeFilename& frm_Main::changeFilenameDialog() {
 }
 
 void frm_Main::openRenameDialog(const RenameSetup& setup) {
+    if (mainPrg_.CurrentOperation != setup.key)
+        mainPrg_.forgetLastRun();
     mainPrg_.CurrentOperation = setup.key;
     frm_ChangeFilename& dialog = changeFilenameDialog();
     dialog.setWindowTitle(setup.caption);

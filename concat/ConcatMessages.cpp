@@ -1,5 +1,6 @@
 #include "concat/ConcatMessages.h"
 
+#include "platform/FailureReason.h"
 #include "platform/NameCodec.h"
 
 using namespace Qt::StringLiterals;
@@ -76,7 +77,7 @@ Message rootDirectory(const QString& directory) {
 Message workDirectoryFailed(const FsError& error, bool nameTaken) {
     const QString why =
         nameTaken ? u"Unter diesem Namen gibt es schon etwas anderes als ein Verzeichnis."_s
-                  : reason(error);
+                  : failureReason(error);
     return failure(u"Das Verzeichnis"_s + shown(error.path) +
                    u"lässt sich nicht anlegen oder nicht benutzen. "_s + why +
                    u"\nEs wurde keine Datei angetastet."_s);
@@ -84,7 +85,7 @@ Message workDirectoryFailed(const FsError& error, bool nameTaken) {
 
 Message listingFailed(const FsError& error) {
     return failure(u"Das Verzeichnis"_s + shown(error.path) + u"konnte nicht gelesen werden. "_s +
-                   reason(error) + u"\nEs wurde keine Datei angetastet."_s);
+                   failureReason(error) + u"\nEs wurde keine Datei angetastet."_s);
 }
 
 Message outputExists(const QString& outputPath, qint32 passNo) {
@@ -104,48 +105,21 @@ Message moveTargetTwice(const QString& targetPath, qint32 passNo) {
 
 Message readFailed(const FsError& error, qint32 passNo) {
     return failure(u"Die Datei"_s + shown(error.path) + u"konnte nicht gelesen werden. "_s +
-                   reason(error) + stoppedBeforeMoving(passNo));
+                   failureReason(error) + stoppedBeforeMoving(passNo));
 }
 
 Message writeFailed(const FsError& error, qint32 passNo) {
     return failure(u"Die Ausgabedatei"_s + shown(error.path) +
-                   u"konnte nicht geschrieben werden. "_s + reason(error) +
+                   u"konnte nicht geschrieben werden. "_s + failureReason(error) +
                    stoppedBeforeMoving(passNo));
 }
 
 Message moveFailed(const QString& from, const QString& to, const FsError& error, qint32 passNo) {
     return failure(u"Die Datei"_s + shown(from) + u"konnte nicht nach"_s + shown(to) +
-                   u"verschoben werden. "_s + reason(error) +
+                   u"verschoben werden. "_s + failureReason(error) +
                    u"\nDie Bearbeitung wurde in Durchlauf Nr. "_s + passNumber(passNo) +
                    u" beendet. Die Ausgabedatei dieses Durchlaufs ist vollständig geschrieben; "
                    u"weitere Dateien wurden nicht verschoben."_s);
-}
-
-QString reason(const FsError& error) {
-    switch (error.code) {
-    case FsErrorCode::NotFound:
-        return u"Die Datei oder ihr Verzeichnis gibt es nicht."_s;
-    case FsErrorCode::AlreadyExists:
-        return u"Eine Datei dieses Namens gibt es schon."_s;
-    case FsErrorCode::AccessDenied:
-        return u"Der Zugriff wurde verweigert."_s;
-    case FsErrorCode::NotAFile:
-        return u"Das ist keine gewöhnliche Datei."_s;
-    case FsErrorCode::InvalidName:
-        return u"Der Name ist zu lang oder auf diesem Datenträger nicht erlaubt."_s;
-    case FsErrorCode::NoSpace:
-        return u"Auf dem Datenträger ist nicht genug Platz."_s;
-    case FsErrorCode::TooShort:
-        return u"Die Datei ist kürzer als erwartet."_s;
-    case FsErrorCode::VerifyFailed:
-        return u"Die Kopie hat nicht die Größe des Originals."_s;
-    case FsErrorCode::Other:
-        break;
-    }
-    if (error.systemError != 0)
-        return u"Ein Ein- oder Ausgabefehler ist aufgetreten (Fehlernummer "_s +
-               QString::number(error.systemError) + u")."_s;
-    return u"Ein Ein- oder Ausgabefehler ist aufgetreten."_s;
 }
 
 } // namespace concatMessages

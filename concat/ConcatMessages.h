@@ -24,7 +24,4 @@ Message readFailed(const FsError& error, qint32 passNo);
 Message writeFailed(const FsError& error, qint32 passNo);
 Message moveFailed(const QString& from, const QString& to, const FsError& error, qint32 passNo);
 
-// Why a file operation failed, in one German sentence.
-QString reason(const FsError& error);
-
 } // namespace concatMessages

@@ -1,6 +1,7 @@
 #include "concat/frm_CopyFiles.h"
 
 #include "concat/HelpText.h"
+#include "platform/ButtonDescription.h"
 #include "platform/DialogFont.h"
 #include "platform/MessageBox.h"
 #include "platform/Twips.h"
@@ -9,7 +10,6 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
-#include <QFontInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -33,12 +33,12 @@ template <typename Control> Control* place(Control* control, const QString& name
     return control;
 }
 
+// Verdana where it is installed, otherwise the dialog font's family; the size
+// and weight stay 9 point bold whichever face a fallback picks.
 QFont progressFont() {
-    QFont font(u"Verdana"_s, 9);
-    font.setBold(true);
-    if (QFontInfo(font).family().compare(u"Verdana"_s, Qt::CaseInsensitive) == 0)
-        return font;
-    font = dialogFont();
+    QFont font = dialogFont();
+    font.setFamilies(QStringList{u"Verdana"_s} + font.families());
+    font.setPointSize(9);
     font.setBold(true);
     return font;
 }
@@ -114,6 +114,7 @@ void frm_CopyFiles::buildControls() {
         QPushButton* choose =
             button(Frame1, u"cmd_VerzEinlesen"_s + QString::number(slot), QString(),
                    twipsRect(3240, slotTops[slot - 1], 255, 255), 16 + slot);
+        describeButton(*choose, u"Datei %1 wählen"_s.arg(slot));
         connect(choose, &QPushButton::clicked, this, [this, slot] { selection_.chooseSlot(slot); });
         runButtons_.append(choose);
     }

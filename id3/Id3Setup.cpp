@@ -17,6 +17,7 @@ void showReadID3Dialog(frm_ChangeFilename& dialog, MainPrg& mainPrg) {
     };
 
     mainPrg.CurrentOperation = u"ReadID3"_s;
+    mainPrg.forgetLastRun();
     dialog.setWindowTitle(u"ID3-Informationen aus MP3 auslesen"_s);
     label(u"Label1"_s).setText(QString());
     widget(u"txt_Suchstring"_s).hide();
@@ -28,9 +29,11 @@ void showReadID3Dialog(frm_ChangeFilename& dialog, MainPrg& mainPrg) {
     widget(u"txt_Step"_s).hide();
     widget(u"Label6"_s).hide();
     widget(u"chk_Leerz"_s).hide();
+    widget(u"cmd_Vorschau"_s).hide();
 
     dialog.exec();
 
+    widget(u"cmd_Vorschau"_s).show();
     widget(u"txt_Suchstring"_s).show();
     widget(u"txt_Zielverzeichnis"_s).show();
     widget(u"cmd_Zielverzeichnis"_s).show();

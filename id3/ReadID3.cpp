@@ -1,6 +1,7 @@
 #include "rename/MainPrg.h"
 
 #include "id3/Id3v1Trailer.h"
+#include "platform/FailureReason.h"
 #include "platform/FileSystem.h"
 #include "platform/NameCodec.h"
 #include "platform/RunWindow.h"
@@ -12,10 +13,11 @@ void MainPrg::ReadID3() {
     RunWindow& window = *window_;
     const QString logField = u"txt_Filename"_s;
     const QString failureMessage = u"Fehler im Modul ReadID3"_s;
+    forgetLastRun();
 
     FsResult<QStringList> listing = fileSystem_.listFiles(SourceDir);
     if (!listing) {
-        fail(failureMessage);
+        failInDirectory(failureMessage, SourceDir, listing.error());
         return;
     }
     const QStringList names = std::move(listing).value();
@@ -34,16 +36,23 @@ void MainPrg::ReadID3() {
         window.appendText(logField, displayFileName(CurrentName) + u"\r\n"_s);
         const FsResult<FileTail> tail =
             fileSystem_.readTail(SourceDir + CurrentName, id3v1::trailerSize);
-        if (!tail || tail.value().fileSize < id3v1::trailerSize) {
+        if (!tail) {
             keepLastTag();
-            fail(failureMessage);
+            failAt(failureMessage, CurrentName, failureReason(tail.error()));
+            return;
+        }
+        if (tail.value().fileSize < id3v1::trailerSize) {
+            keepLastTag();
+            failAt(failureMessage, CurrentName,
+                   u"Die Datei ist kürzer als 128 Byte und kann keinen ID3v1-Tag haben."_s);
             return;
         }
         const QByteArray& trailer = tail.value().bytes;
         if (!id3v1::isTagged(trailer)) {
             keepLastTag();
             ID3Tag.Tag = trailer.first(3);
-            fail(u"Kein MP3-File"_s);
+            failAt(u"Kein MP3-File"_s, CurrentName,
+                   u"Die letzten 128 Byte der Datei beginnen nicht mit „TAG“."_s);
             return;
         }
         lastTrailer = trailer;

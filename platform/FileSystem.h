@@ -23,6 +23,13 @@ public:
     // links to regular files, no hidden entries.
     virtual FsResult<QStringList> listFiles(const QString& directory) const = 0;
 
+    // Every entry name of a directory, hidden ones, directories and other
+    // entries included, in no particular order: what a new name can collide with.
+    virtual FsResult<QStringList> listEntries(const QString& directory) const = 0;
+
+    // Whether two directory strings name the same directory.
+    virtual FsResult<bool> isSameDirectory(const QString& first, const QString& second) const = 0;
+
     // Whether an ordinary file exists at the path. A path that cannot be
     // examined (access denied, I/O error) is an error, not "absent".
     virtual FsResult<bool> fileExists(const QString& path) const = 0;

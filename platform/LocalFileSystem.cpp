@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,6 +17,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -31,6 +33,12 @@ std::optional<QByteArray> systemPath(const QString& path) {
     if (bytes.contains('\0'))
         return std::nullopt;
     return bytes;
+}
+
+// A directory string as the system sees it; the empty one is the working
+// directory.
+std::optional<QByteArray> directoryPath(const QString& directory) {
+    return directory.isEmpty() ? QByteArrayLiteral(".") : systemPath(directory);
 }
 
 // Errors that mean "no ordinary file here" rather than "cannot tell": a
@@ -208,8 +216,7 @@ bool linkRefused(int error) {
 } // namespace
 
 FsResult<QStringList> LocalFileSystem::listFiles(const QString& directory) const {
-    const std::optional<QByteArray> path =
-        directory.isEmpty() ? QByteArrayLiteral(".") : systemPath(directory);
+    const std::optional<QByteArray> path = directoryPath(directory);
     if (!path)
         return invalidName(directory);
     DIR* handle = ::opendir(path->constData());
@@ -234,6 +241,47 @@ FsResult<QStringList> LocalFileSystem::listFiles(const QString& directory) const
         return systemError(directory, readError);
     sortNaturally(names);
     return names;
+}
+
+FsResult<QStringList> LocalFileSystem::listEntries(const QString& directory) const {
+    const std::optional<QByteArray> path = directoryPath(directory);
+    if (!path)
+        return invalidName(directory);
+    DIR* handle = ::opendir(path->constData());
+    if (!handle)
+        return systemError(directory);
+    QStringList names;
+    errno = 0;
+    while (const dirent* entry = ::readdir(handle)) {
+        const char* name = entry->d_name;
+        if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0)
+            names.append(decodeFileName(QByteArray(name)));
+        errno = 0;
+    }
+    const int readError = errno;
+    ::closedir(handle);
+    if (readError != 0)
+        return systemError(directory, readError);
+    return names;
+}
+
+FsResult<bool> LocalFileSystem::isSameDirectory(const QString& first, const QString& second) const {
+    const auto identity = [](const QString& directory) -> FsResult<std::pair<dev_t, ino_t>> {
+        const std::optional<QByteArray> path = directoryPath(directory);
+        if (!path)
+            return invalidName(directory);
+        struct stat info;
+        if (::stat(path->constData(), &info) != 0)
+            return systemError(directory);
+        return std::pair(info.st_dev, info.st_ino);
+    };
+    const auto a = identity(first);
+    if (!a)
+        return a.error();
+    const auto b = identity(second);
+    if (!b)
+        return b.error();
+    return a.value() == b.value();
 }
 
 FsResult<bool> LocalFileSystem::fileExists(const QString& path) const {

@@ -6,6 +6,8 @@
 class LocalFileSystem final : public FileSystem {
 public:
     FsResult<QStringList> listFiles(const QString& directory) const override;
+    FsResult<QStringList> listEntries(const QString& directory) const override;
+    FsResult<bool> isSameDirectory(const QString& first, const QString& second) const override;
     FsResult<bool> fileExists(const QString& path) const override;
     FsStatus moveFile(const QString& from, const QString& to) override;
     FsResult<FileTail> readTail(const QString& path, qint64 length) const override;

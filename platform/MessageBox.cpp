@@ -8,6 +8,7 @@ MessageAnswer showMessageBox(QWidget* parent, const Message& message) {
     QMessageBox box(parent);
     box.setWindowTitle(message.title.isEmpty() ? u"Tessavo"_s : message.title);
     box.setText(message.text);
+    box.setInformativeText(message.informativeText);
     switch (message.icon) {
     case MessageIcon::None:
         box.setIcon(QMessageBox::NoIcon);

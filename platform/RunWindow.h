@@ -14,7 +14,8 @@ struct Message {
         : text(std::move(text)), title(std::move(title)), icon(icon), buttons(buttons) {}
 
     QString text;
-    QString title; // empty: the application's title
+    QString informativeText; // the file and the cause, below the text; empty: none
+    QString title;           // empty: the application's title
     MessageIcon icon = MessageIcon::None;
     MessageButtons buttons = MessageButtons::Ok;
 };

@@ -1,24 +1,45 @@
 #include "rename/MainPrg.h"
 
-#include "platform/FileNameRules.h"
+#include "platform/FailureReason.h"
 #include "platform/FileSystem.h"
 #include "platform/NameCodec.h"
 #include "platform/RunWindow.h"
-#include "rename/NameTransforms.h"
-#include "rename/NumericField.h"
+#include "rename/PlanMoves.h"
+#include "rename/PreviewText.h"
 #include "rename/RenameOperation.h"
+#include "rename/RenamePlan.h"
+#include "rename/RunParameters.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString searchField = u"txt_Suchstring"_s;
-const QString stepField = u"txt_Step"_s;
-const QString optionBox = u"chk_Leerz"_s;
 const QString moveBackBox = u"chk_MoveBack"_s;
 const QString logField = u"txt_Filename"_s;
 
 const QString lineEnd = u"\r\n"_s;
+
+// The longest list of names a message shows; the rest is counted.
+constexpr qsizetype namesInMessage = 20;
+
+QString fileLine(const QString& name) {
+    return u"Datei: "_s + displayFileName(name);
+}
+
+QString directoryCause(const QString& directory, const FsError& error) {
+    return u"Verzeichnis: "_s + displayFileName(directory) + u'\n' + failureReason(error);
+}
+
+Message notUndoneMessage(const QStringList& names) {
+    QString text = names.size() == 1
+                       ? u"1 Datei konnte nicht zurückbenannt werden:"_s
+                       : u"%1 Dateien konnten nicht zurückbenannt werden:"_s.arg(names.size());
+    for (qsizetype index = 0; index < std::min(names.size(), namesInMessage); ++index)
+        text += u'\n' + displayFileName(names[index]);
+    if (names.size() > namesInMessage)
+        text += u"\n… und %1 weitere"_s.arg(names.size() - namesInMessage);
+    return Message(text);
+}
 
 } // namespace
 
@@ -71,119 +92,146 @@ bool MainPrg::runOperation(const QString& key) {
     return false;
 }
 
-void MainPrg::fail(const QString& message) {
-    window_->showMessage(Message{message});
+void MainPrg::fail(const QString& message, const QString& cause) {
+    Message box(message);
+    box.informativeText = cause;
+    window_->showMessage(box);
+}
+
+void MainPrg::failAt(const QString& message, const QString& file, const QString& cause) {
+    fail(message, fileLine(file) + u'\n' + cause);
+}
+
+void MainPrg::failInDirectory(const QString& message, const QString& directory,
+                              const FsError& error) {
+    fail(message, directoryCause(directory, error));
 }
 
 void MainPrg::RenameRun(const RenameOperation& operation) {
     Q_ASSERT(window_);
     RunWindow& window = *window_;
+    undoJournal_.clear();
 
     // The whole listing is taken before the first move, so that a target
     // directory that is the source directory gives each file one new name.
     FsResult<QStringList> listing = fileSystem_.listFiles(SourceDir);
     if (!listing) {
-        fail(operation.failureMessage);
+        failInDirectory(operation.failureMessage, SourceDir, listing.error());
         return;
     }
-    const QStringList names = std::move(listing).value();
-
-    SearchText = window.fieldText(searchField);
-    std::optional<qint16> startNumber;
-    switch (operation.parameters) {
-    case RenameParameters::SearchTextOnly:
-        break;
-    case RenameParameters::CharacterCount: {
-        const std::optional<qint16> count = numericFieldValue(SearchText);
-        if (!count) {
-            fail(operation.failureMessage);
-            return;
-        }
-        CharCount = *count;
-        if (CharCount == 0)
-            window.showMessage(Message{u"Keine verwendbare Zeichenzahl angegeben"_s});
-        break;
-    }
-    case RenameParameters::Replacement:
-        ReplaceText = window.fieldText(stepField);
-        RepeatReplace = window.isTicked(optionBox);
-        if (RepeatReplace && transform::repeatReplaceCannotEnd(SearchText, ReplaceText)) {
-            window.showMessage(Message{u"Mehrfaches Ersetzen ist so nicht möglich: String 1 ist "
-                                       u"leer oder in String 2 enthalten. Es wurde nichts "
-                                       u"umbenannt."_s});
-            return;
-        }
-        break;
-    case RenameParameters::Numbering: {
-        const std::optional<qint16> step = numericFieldValue(window.fieldText(stepField));
-        startNumber = numericFieldValue(SearchText);
-        if (!step || !startNumber) {
-            fail(operation.failureMessage);
-            return;
-        }
-        NumberStep = *step;
-        BlankAfterNumber = window.isTicked(optionBox);
-        break;
-    }
+    const RunParameters parameters = readRunParameters(operation, window, *this);
+    for (const QString& notice : parameters.notices)
+        window.showMessage(Message{notice});
+    if (parameters.fault) {
+        fail(parameters.fault->text, parameters.fault->cause);
+        return;
     }
 
     window.setText(logField, QString());
-    if (startNumber)
-        RunningNumber = *startNumber;
+    if (parameters.startNumber)
+        RunningNumber = *parameters.startNumber;
+    const RenamePlan plan = planRenames(operation, *this, std::move(listing).value(), fileSystem_,
+                                        window.isTicked(moveBackBox));
 
-    const bool numbering = operation.parameters == RenameParameters::Numbering;
-    for (qsizetype index = 0; index < names.size(); ++index) {
-        CurrentName = names[index];
+    PlanMoves moves(fileSystem_, plan, SourceDir, TargetDir, undoJournal_);
+    const qsizetype total = plan.listed.size();
+    for (qsizetype index = 0; index < total; ++index) {
+        CurrentName = plan.listed[index];
         window.appendText(logField, displayFileName(CurrentName) + lineEnd);
-        // A new name with a separator would move the file out of the target.
-        if (!operation.transform(*this) || !isPlainFileName(NewName)) {
-            fail(operation.failureMessage);
+        const bool stopsHere = plan.stop && plan.stop->index == index;
+        if (stopsHere && !plan.stop->afterMove) {
+            failAt(operation.failureMessage, CurrentName, plan.stop->reason);
             return;
         }
-        if (!moveListedFile(SourceDir + CurrentName, TargetDir + NewName)) {
-            fail(operation.failureMessage);
+        if (const std::optional<MoveFailure> failure = moves.moveListed(index)) {
+            failAt(operation.failureMessage, failure->name, failureReason(failure->error));
             return;
         }
-        if (numbering) {
-            const int next = RunningNumber + NumberStep;
-            if (next < -32768 || next > 32767) {
-                fail(operation.failureMessage);
-                return;
-            }
-            RunningNumber = qint16(next);
+        if (stopsHere) {
+            failAt(operation.failureMessage, CurrentName, plan.stop->reason);
+            return;
         }
-        window.showProgress(index + 1, names.size());
+        window.showProgress(index + 1, total);
     }
 
-    if (window.isTicked(moveBackBox) && !MoveBack()) {
-        fail(operation.failureMessage);
-        return;
+    // In place, MoveBack would move every file onto itself.
+    if (plan.moveBack && !plan.inPlace) {
+        if (const std::optional<MoveFailure> failure = MoveBack()) {
+            if (failure->name.isEmpty())
+                failInDirectory(operation.failureMessage, TargetDir, failure->error);
+            else
+                failAt(operation.failureMessage, failure->name, failureReason(failure->error));
+            return;
+        }
     }
     CurrentName.clear();
 }
 
-bool MainPrg::MoveBack() {
+std::optional<MoveFailure> MainPrg::MoveBack() {
     FsResult<QStringList> listing = fileSystem_.listFiles(TargetDir);
     if (!listing)
-        return false;
+        return MoveFailure{QString(), listing.error()};
     const QStringList names = std::move(listing).value();
     for (qsizetype index = 0; index < names.size(); ++index) {
         CurrentName = names[index];
-        if (!moveListedFile(TargetDir + CurrentName, SourceDir + CurrentName))
-            return false;
+        const QString from = TargetDir + CurrentName;
+        const FsStatus moved = fileSystem_.moveFile(from, SourceDir + CurrentName);
+        if (moved)
+            undoJournal_.record(TargetDir, CurrentName, SourceDir, CurrentName);
+        else if (!sourceIsGone(moved.error(), from))
+            return MoveFailure{CurrentName, moved.error()};
         window_->showProgress(index + 1, names.size());
     }
+    return std::nullopt;
+}
+
+bool MainPrg::previewOperation(const QString& key) {
+    const RenameOperation* operation = findRenameOperation(key);
+    if (!operation)
+        return false;
+    Q_ASSERT(window_);
+    RunWindow& window = *window_;
+    // The preview works on a copy, so that the run's state stays as it was.
+    RenameState state = *this;
+    QString text;
+    FsResult<QStringList> listing = fileSystem_.listFiles(state.SourceDir);
+    if (!listing) {
+        window.setText(logField, previewFault(directoryCause(state.SourceDir, listing.error())));
+        return true;
+    }
+    const RunParameters parameters = readRunParameters(*operation, window, state);
+    for (const QString& notice : parameters.notices)
+        text += previewNotice(notice);
+    if (parameters.fault) {
+        const ParameterFault& fault = *parameters.fault;
+        text += previewFault(fault.cause.isEmpty() ? fault.text : fault.cause);
+    } else {
+        if (parameters.startNumber)
+            state.RunningNumber = *parameters.startNumber;
+        RenamePlan plan = planRenames(*operation, state, std::move(listing).value(), fileSystem_,
+                                      window.isTicked(moveBackBox));
+        planMoveBack(plan, fileSystem_, state);
+        text += previewText(plan);
+    }
+    window.setText(logField, text);
     return true;
 }
 
-bool MainPrg::moveListedFile(const QString& from, const QString& to) {
-    // A file that has gone since the listing is skipped on moveFile's answer;
-    // a test of its own before each move would cost a second path lookup, a
-    // good part of the time a move takes in a large directory.
-    const FsStatus moved = fileSystem_.moveFile(from, to);
-    if (moved)
-        return true;
-    const FsError& error = moved.error();
-    return error.path == from &&
-           (error.code == FsErrorCode::NotFound || error.code == FsErrorCode::NotAFile);
+void MainPrg::undoLastRun() {
+    if (undoJournal_.isEmpty())
+        return;
+    Q_ASSERT(window_);
+    RunWindow& window = *window_;
+    window.setText(logField, QString());
+    const UndoOutcome outcome =
+        undoJournal_.undo(fileSystem_, [&window](qsizetype done, qsizetype total) {
+            window.showProgress(done, total);
+        });
+    QString log;
+    log.reserve(outcome.restored.size() * 32);
+    for (const QString& name : outcome.restored)
+        log += displayFileName(name) + lineEnd;
+    window.appendText(logField, log);
+    if (!outcome.leftWhereTheyAre.isEmpty())
+        window.showMessage(notUndoneMessage(outcome.leftWhereTheyAre));
 }

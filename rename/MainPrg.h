@@ -1,12 +1,17 @@
 #pragma once
 
 #include "rename/RenameState.h"
+#include "rename/UndoJournal.h"
 
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 class FileSystem;
 class RunWindow;
+struct FsError;
+struct MoveFailure;
 struct RenameOperation;
 
 // The ID3v1 trailer of the last tagged file read, one byte per character.
@@ -47,14 +52,27 @@ public:
     // doing nothing, for any other text.
     bool runOperation(const QString& key);
 
+    // Fills the log with what the rename operation `key` would do now, and
+    // moves nothing; false, doing nothing, for any other text.
+    bool previewOperation(const QString& key);
+
+    // Whether the last rename run moved a file that undoLastRun can put back.
+    bool canUndo() const { return !undoJournal_.isEmpty(); }
+    // Moves the files of the last rename run back, last move first, and logs
+    // the names restored; what cannot go back stays and is named in a message.
+    void undoLastRun();
+    // The last run can no longer be undone (the dialog serves another operation).
+    void forgetLastRun() { undoJournal_.clear(); }
+
 private:
     void RenameRun(const RenameOperation& operation);
-    bool MoveBack();
-    // Moves a file found by a listing; one that is no longer there counts as
-    // done. False when the move failed.
-    bool moveListedFile(const QString& from, const QString& to);
-    void fail(const QString& message);
+    std::optional<MoveFailure> MoveBack();
+    void fail(const QString& message, const QString& cause = {});
+    // The operation's message, with the file or directory and the cause below it.
+    void failAt(const QString& message, const QString& file, const QString& cause);
+    void failInDirectory(const QString& message, const QString& directory, const FsError& error);
 
     FileSystem& fileSystem_;
     RunWindow* window_ = nullptr;
+    UndoJournal undoJournal_;
 };

@@ -32,9 +32,15 @@ const QList<RenameOperation>& operations() {
 
 } // namespace
 
-const RenameOperation& renameOperation(const QString& key) {
+const RenameOperation* findRenameOperation(const QString& key) {
     for (const RenameOperation& operation : operations())
         if (operation.key == key)
-            return operation;
-    Q_UNREACHABLE();
+            return &operation;
+    return nullptr;
+}
+
+const RenameOperation& renameOperation(const QString& key) {
+    const RenameOperation* operation = findRenameOperation(key);
+    Q_ASSERT(operation);
+    return *operation;
 }

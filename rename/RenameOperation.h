@@ -22,3 +22,6 @@ struct RenameOperation {
 };
 
 const RenameOperation& renameOperation(const QString& key);
+
+// The rename operation with this key, or none (the ID3 check, any other text).
+const RenameOperation* findRenameOperation(const QString& key);

@@ -1,5 +1,6 @@
 #include "rename/frm_ChangeFilename.h"
 
+#include "platform/ButtonDescription.h"
 #include "platform/DialogFont.h"
 #include "platform/InputBlocker.h"
 #include "platform/MessageBox.h"
@@ -80,14 +81,21 @@ frm_ChangeFilename::frm_ChangeFilename(MainPrg& mainPrg, QWidget* parent)
     checkBox(u"chk_Leerz"_s, twipsRect(3000, 480, 255, 255));
     QPushButton* cmd_Start = button(u"cmd_Start"_s, u"Start"_s, twipsRect(4680, 240, 1095, 375));
     QPushButton* cmd_Ende = button(u"cmd_Ende"_s, u"Ende"_s, twipsRect(4680, 720, 1095, 375));
+    QPushButton* cmd_Vorschau =
+        button(u"cmd_Vorschau"_s, u"Vorschau"_s, twipsRect(4680, 1200, 1095, 375));
+    cmd_Rueckgaengig_ =
+        button(u"cmd_Rueckgaengig"_s, u"Rückgängig"_s, twipsRect(4680, 1680, 1095, 375));
+    cmd_Rueckgaengig_->setEnabled(false);
     label(u"Label2"_s, u"Quellverzeichnis"_s, twipsRect(240, 960, 1335, 255));
     txt_Quellverzeichnis_ = lineEdit(u"txt_Quellverzeichnis"_s, twipsRect(240, 1200, 2655, 285));
     QPushButton* cmd_Quellverzeichnis =
         button(u"cmd_Quellverzeichnis"_s, QString(), twipsRect(3000, 1200, 255, 255));
+    describeButton(*cmd_Quellverzeichnis, u"Quellverzeichnis wählen"_s);
     label(u"Label3"_s, u"Zielverzeichnis"_s, twipsRect(240, 1680, 1335, 255));
     txt_Zielverzeichnis_ = lineEdit(u"txt_Zielverzeichnis"_s, twipsRect(240, 1920, 2655, 285));
     QPushButton* cmd_Zielverzeichnis =
         button(u"cmd_Zielverzeichnis"_s, QString(), twipsRect(3000, 1920, 255, 255));
+    describeButton(*cmd_Zielverzeichnis, u"Zielverzeichnis wählen"_s);
     label(u"Label7"_s, u"MoveBack"_s, twipsRect(3720, 1680, 855, 255));
     checkBox(u"chk_MoveBack"_s, twipsRect(3720, 1920, 255, 255));
     label(u"Label4"_s, u"Dateinamen"_s, twipsRect(240, 2400, 3015, 255));
@@ -104,7 +112,13 @@ frm_ChangeFilename::frm_ChangeFilename(MainPrg& mainPrg, QWidget* parent)
             logEditedByUser_ = true;
     });
 
-    connect(cmd_Start, &QPushButton::clicked, this, &frm_ChangeFilename::start);
+    connect(cmd_Start, &QPushButton::clicked, this,
+            [this] { runBlocking([this] { mainPrg_.runOperation(mainPrg_.CurrentOperation); }); });
+    connect(cmd_Vorschau, &QPushButton::clicked, this, [this] {
+        runBlocking([this] { mainPrg_.previewOperation(mainPrg_.CurrentOperation); });
+    });
+    connect(cmd_Rueckgaengig_, &QPushButton::clicked, this,
+            [this] { runBlocking([this] { mainPrg_.undoLastRun(); }); });
     connect(cmd_Ende, &QPushButton::clicked, this, &frm_ChangeFilename::hide);
     connect(cmd_Quellverzeichnis, &QPushButton::clicked, this,
             [this] { chooseDirectory(u"Quelle"_s); });
@@ -118,7 +132,7 @@ frm_ChangeFilename::~frm_ChangeFilename() {
     mainPrg_.setWindow(nullptr);
 }
 
-void frm_ChangeFilename::start() {
+void frm_ChangeFilename::runBlocking(const std::function<void()>& work) {
     if (running_)
         return;
     running_ = true;
@@ -131,7 +145,7 @@ void frm_ChangeFilename::start() {
     {
         InputBlocker blocker;
         inputBlocker_ = &blocker;
-        mainPrg_.runOperation(mainPrg_.CurrentOperation);
+        work();
         inputBlocker_ = nullptr;
     }
     flushLog();
@@ -152,6 +166,18 @@ void frm_ChangeFilename::chooseDirectory(const QString& request) {
 void frm_ChangeFilename::setButtonsEnabled(bool enabled) {
     for (QPushButton* button : std::as_const(buttons_))
         button->setEnabled(enabled);
+    if (enabled)
+        updateUndoButton();
+}
+
+void frm_ChangeFilename::updateUndoButton() {
+    cmd_Rueckgaengig_->setEnabled(mainPrg_.canUndo());
+}
+
+void frm_ChangeFilename::showEvent(QShowEvent* event) {
+    // The set-up for another operation may have dropped the last run's undo.
+    updateUndoButton();
+    QDialog::showEvent(event);
 }
 
 void frm_ChangeFilename::closeEvent(QCloseEvent* event) {

@@ -6,6 +6,8 @@
 #include <QElapsedTimer>
 #include <QList>
 
+#include <functional>
+
 class InputBlocker;
 class MainPrg;
 class frm_Directory;
@@ -33,9 +35,13 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
-    void start();
+    // Runs `work` (a run, a preview or an undo) to its end with the buttons
+    // disabled and the user's input dropped, repainting as it reports progress.
+    void runBlocking(const std::function<void()>& work);
+    void updateUndoButton();
     void chooseDirectory(const QString& request);
     void setButtonsEnabled(bool enabled);
     void flushLog();
@@ -47,6 +53,7 @@ private:
     QLineEdit* txt_Quellverzeichnis_;
     QLineEdit* txt_Zielverzeichnis_;
     QPlainTextEdit* txt_Filename_;
+    QPushButton* cmd_Rueckgaengig_;
     QList<QPushButton*> buttons_;
 
     // The log exactly as the runs wrote it, CR LF included; the editor shows

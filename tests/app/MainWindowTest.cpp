@@ -370,8 +370,12 @@ TEST_F(MainWindow, numberingRunStartedHereMovesTheFilesAndItsLogOutlivesTheOpeni
     EXPECT_EQ(tree.entries(u"dst"_s), QStringList({u"01 a.mp3"_s, u"02 b.mp3"_s}));
     EXPECT_EQ(tree.readFile(u"dst/02 b.mp3"_s), "b");
 
-    open(u"cmd_CutNameFirst"_s, [this](QWidget&) {
+    open(u"cmd_AddNumber"_s,
+         [](QWidget& dialog) { EXPECT_TRUE(control(dialog, u"cmd_Rueckgaengig"_s)->isEnabled()); });
+    open(u"cmd_CutNameFirst"_s, [this](QWidget& opened) {
         EXPECT_EQ(dialog()->fieldText(u"txt_Filename"_s), u"a.mp3\r\nb.mp3\r\n"_s);
+        EXPECT_FALSE(control(opened, u"cmd_Rueckgaengig"_s)->isEnabled())
+            << "the undo belongs to the operation the dialog was set up for";
     });
 }
 

@@ -130,6 +130,7 @@ TEST_F(Id3Setup, asksOnlyForTheMp3DirectoryWhileShown) {
             {"txt_Step", false},
             {"Label6", false},
             {"chk_Leerz", false},
+            {"cmd_Vorschau", false},
             {"txt_Quellverzeichnis", true},
             {"cmd_Quellverzeichnis", true},
             {"chk_MoveBack", true},
@@ -156,8 +157,8 @@ TEST_F(Id3Setup, isUndoneHoweverTheDialogIsPutAway) {
     for (const auto& way : ways) {
         SCOPED_TRACE(way.name);
         openDialog({}, [&] { way.leave(dialog); });
-        for (const QString& name :
-             {u"txt_Suchstring"_s, u"txt_Zielverzeichnis"_s, u"cmd_Zielverzeichnis"_s})
+        for (const QString& name : {u"txt_Suchstring"_s, u"txt_Zielverzeichnis"_s,
+                                    u"cmd_Zielverzeichnis"_s, u"cmd_Vorschau"_s})
             EXPECT_FALSE(control(dialog, name)->isHidden()) << name.toStdString();
         EXPECT_EQ(caption(dialog, u"Label2"_s), u"Quellverzeichnis"_s);
         EXPECT_EQ(caption(dialog, u"Label3"_s), u"Zielverzeichnis"_s);

@@ -67,6 +67,8 @@ TEST_F(ReadID3, UntaggedFileOverwritesOnlyTheTagField) {
     tree.writeFile(u"mp3/b.mp3"_s, QByteArray(200, 'z'));
     ASSERT_TRUE(prg.runOperation(u"ReadID3"_s));
     EXPECT_EQ(window.messageTexts(), QStringList{u"Kein MP3-File"_s});
+    EXPECT_EQ(window.messages[0].informativeText,
+              u"Datei: b.mp3\nDie letzten 128 Byte der Datei beginnen nicht mit „TAG“."_s);
     EXPECT_EQ(prg.ID3Tag.Tag, "zzz");
     EXPECT_EQ(prg.ID3Tag.Title, "Kept" + QByteArray(26, '\0'));
     EXPECT_EQ(prg.CurrentName, u"b.mp3"_s);
@@ -78,10 +80,14 @@ TEST_F(ReadID3, FailuresShowTheModuleMessageAndKeepTheLog) {
         int failReadsFrom;
         QByteArray secondFile;
         QString log;
+        QString cause;
     } rows[] = {
-        {"unreadable file", 1, trailer("b"), u"a.mp3\r\nb.mp3\r\n"_s},
-        {"file shorter than a trailer", -1, QByteArray(127, 'T'), u"a.mp3\r\nb.mp3\r\n"_s},
-        {"empty file", -1, QByteArray(), u"a.mp3\r\nb.mp3\r\n"_s},
+        {"unreadable file", 1, trailer("b"), u"a.mp3\r\nb.mp3\r\n"_s,
+         u"Datei: b.mp3\nDer Zugriff wurde verweigert."_s},
+        {"file shorter than a trailer", -1, QByteArray(127, 'T'), u"a.mp3\r\nb.mp3\r\n"_s,
+         u"Datei: b.mp3\nDie Datei ist kürzer als 128 Byte und kann keinen ID3v1-Tag haben."_s},
+        {"empty file", -1, QByteArray(), u"a.mp3\r\nb.mp3\r\n"_s,
+         u"Datei: b.mp3\nDie Datei ist kürzer als 128 Byte und kann keinen ID3v1-Tag haben."_s},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -98,6 +104,7 @@ TEST_F(ReadID3, FailuresShowTheModuleMessageAndKeepTheLog) {
         EXPECT_EQ(window.messageTexts(), QStringList{u"Fehler im Modul ReadID3"_s});
         EXPECT_EQ(window.messages[0].title, QString());
         EXPECT_EQ(window.messages[0].icon, MessageIcon::None);
+        EXPECT_EQ(window.messages[0].informativeText, row.cause);
         EXPECT_EQ(log(), row.log);
         EXPECT_EQ(prg.ID3Tag.Tag, "TAG");
         EXPECT_EQ(prg.ID3Tag.Title, "a" + QByteArray(29, '\0'));

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a configured build tree and checks that it
 # holds exactly the files of the table, owned by root with their modes, and
-# that its control fields are filled, above all Depends from dpkg-shlibdeps.
+# that its control fields are filled, above all Depends from dpkg-shlibdeps
+# and the packages named beside them, and that its changelog is current.
 # Usage: check-deb.sh BUILD_DIR FILE_TABLE VERSION
 set -euo pipefail
 build_dir=$1
@@ -16,16 +17,7 @@ fail() {
   failures=$((failures + 1))
 }
 
-if ! cpack -G DEB --config "$build_dir/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1; then
-  cat "$out/cpack.log" >&2
-  exit 1
-fi
-debs=("$out"/*.deb)
-if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
-  echo "FAIL: expected one package, cpack made: ${debs[*]}" >&2
-  exit 1
-fi
-deb=${debs[0]}
+deb=$(bash "$(dirname "$0")/build-deb.sh" "$build_dir" "$out")
 
 declare -A listed
 while read -r permissions owner _ _ _ path _; do
@@ -70,5 +62,15 @@ depended_on=$(sed 's/^ *//; s/[ :(].*//' <<<"${alternatives//,/$'\n'}")
 for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6; do
   grep -qx "$library\(t64\)\?" <<<"$depended_on" || fail "Depends lacks $library: '$depends'"
 done
+
+# Qt only recommends its translations, and the fonts are no library.
+for package in fonts-liberation2 qt6-translations-l10n; do
+  grep -qx "$package" <<<"$depended_on" || fail "Depends lacks $package: '$depends'"
+done
+
+# A new version without a changelog entry would ship the old entry as news.
+dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/tessavo/changelog.gz | gzip -d >"$out/changelog"
+newest=$(dpkg-parsechangelog -l "$out/changelog" -S Version)
+[ "$newest" = "$version" ] || fail "the changelog's newest entry is $newest, expected $version"
 
 [ "$failures" -eq 0 ]

@@ -70,6 +70,8 @@ TEST_F(Dialog, everyControlHasItsKindTextPlaceAndSizeAlsoAfterResizing) {
         {"chk_Leerz", "QCheckBox", {}, {3000, 480, 255, 255}},
         {"cmd_Start", "QPushButton", u"Start"_s, {4680, 240, 1095, 375}},
         {"cmd_Ende", "QPushButton", u"Ende"_s, {4680, 720, 1095, 375}},
+        {"cmd_Vorschau", "QPushButton", u"Vorschau"_s, {4680, 1200, 1095, 375}},
+        {"cmd_Rueckgaengig", "QPushButton", u"Rückgängig"_s, {4680, 1680, 1095, 375}},
         {"Label2", "QLabel", u"Quellverzeichnis"_s, {240, 960, 1335, 255}},
         {"txt_Quellverzeichnis", "QLineEdit", {}, {240, 1200, 2655, 285}},
         {"cmd_Quellverzeichnis", "QPushButton", {}, {3000, 1200, 255, 255}},
@@ -177,10 +179,82 @@ TEST_F(Dialog, failingRunShowsItsMessageWithoutIconUnderTheApplicationTitle) {
     EXPECT_EQ(box.title, u"Tessavo"_s);
     EXPECT_EQ(box.icon, QMessageBox::NoIcon);
     EXPECT_EQ(box.buttons, QMessageBox::Ok);
+    EXPECT_EQ(box.informativeText, u"Datei: abc\nDer Name hat weniger als vier Zeichen."_s);
     EXPECT_EQ(dialog.fieldText(u"txt_Filename"_s), u"abc\r\n"_s);
     EXPECT_TRUE(tree.exists(u"src/abc"_s));
     EXPECT_EQ(dialog.windowTitle(), u"Dem Namen am Ende Text hinzufügen"_s);
     EXPECT_TRUE(control(u"cmd_Start"_s)->isEnabled());
+}
+
+TEST_F(Dialog, previewFillsTheLogWithOldAndNewNamesAndMovesNothing) {
+    files({u"b.mp3"_s, u"a.mp3"_s, u"ab"_s});
+    tree.writeFile(u"dst/b_x.mp3"_s);
+    prg.CurrentOperation = u"AddText"_s;
+    type(u"txt_Suchstring"_s, u"_x"_s);
+    QWidget* modalSeen = nullptr;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, &dialog, [&modalSeen] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            modalSeen = modal;
+            modal->close();
+        }
+    });
+    watch.start(5);
+    click(u"cmd_Vorschau"_s);
+    watch.stop();
+
+    EXPECT_EQ(modalSeen, nullptr);
+    EXPECT_EQ(dialog.fieldText(u"txt_Filename"_s),
+              u"a.mp3  ->  a_x.mp3\r\n"
+              u"ab  ->  (Fehler: Der Name hat weniger als vier Zeichen.)\r\n"
+              u"b.mp3  ->  (bleibt, der Lauf endet vorher)\r\n"_s);
+    EXPECT_EQ(tree.entries(u"src"_s), (QStringList{u"a.mp3"_s, u"ab"_s, u"b.mp3"_s}));
+    EXPECT_FALSE(control(u"cmd_Rueckgaengig"_s)->isEnabled());
+}
+
+TEST_F(Dialog, undoIsEnabledAfterARunThatMovedAndPutsEveryFileBack) {
+    files({u"a.mp3"_s, u"b.mp3"_s});
+    prg.CurrentOperation = u"AddText"_s;
+    type(u"txt_Suchstring"_s, u"_x"_s);
+    control<QCheckBox>(u"chk_MoveBack"_s)->setChecked(true);
+    EXPECT_FALSE(control(u"cmd_Rueckgaengig"_s)->isEnabled());
+
+    click(u"cmd_Start"_s);
+    EXPECT_EQ(tree.entries(u"src"_s), (QStringList{u"a_x.mp3"_s, u"b_x.mp3"_s}));
+    ASSERT_TRUE(control(u"cmd_Rueckgaengig"_s)->isEnabled());
+
+    click(u"cmd_Rueckgaengig"_s);
+    EXPECT_EQ(tree.entries(u"src"_s), (QStringList{u"a.mp3"_s, u"b.mp3"_s}));
+    EXPECT_TRUE(tree.entries(u"dst"_s).isEmpty());
+    EXPECT_EQ(dialog.fieldText(u"txt_Filename"_s), u"b.mp3\r\na.mp3\r\n"_s);
+    EXPECT_FALSE(control(u"cmd_Rueckgaengig"_s)->isEnabled());
+    EXPECT_TRUE(control(u"cmd_Start"_s)->isEnabled());
+}
+
+TEST_F(Dialog, undoIsNotOfferedAfterARunThatMovedNothing) {
+    files({u"abc"_s});
+    prg.CurrentOperation = u"AddText"_s;
+    SeenMessageBox box;
+    answerMessageBox(box);
+    click(u"cmd_Start"_s);
+    EXPECT_EQ(box.text, u"Fehler im Modul AddText"_s);
+    EXPECT_FALSE(control(u"cmd_Rueckgaengig"_s)->isEnabled());
+}
+
+TEST_F(Dialog, undoThatCannotPutAFileBackNamesItInOneMessage) {
+    files({u"a.mp3"_s});
+    prg.CurrentOperation = u"AddText"_s;
+    type(u"txt_Suchstring"_s, u"_x"_s);
+    click(u"cmd_Start"_s);
+    tree.writeFile(u"src/a.mp3"_s, "taken meanwhile");
+    SeenMessageBox box;
+    answerMessageBox(box);
+    click(u"cmd_Rueckgaengig"_s);
+    EXPECT_EQ(box.text, u"1 Datei konnte nicht zurückbenannt werden:\na_x.mp3"_s);
+    EXPECT_EQ(box.title, u"Tessavo"_s);
+    EXPECT_EQ(box.buttons, QMessageBox::Ok);
+    EXPECT_EQ(tree.readFile(u"src/a.mp3"_s), "taken meanwhile");
+    EXPECT_TRUE(tree.exists(u"dst/a_x.mp3"_s));
 }
 
 TEST_F(Dialog, longRunRepaintsWithProgressInTheCaptionButTakesNoSecondStartOrClose) {

@@ -2,6 +2,7 @@
 
 #include "platform/LocalFileSystem.h"
 #include "platform/NameCodec.h"
+#include "rename/RenameOperation.h"
 #include "tests/support/FaultyFileSystem.h"
 #include "tests/support/RecordingWindow.h"
 #include "tests/support/TempTree.h"
@@ -343,6 +344,136 @@ TEST_F(RenameRun, FailingMoveKeepsEarlierMovesAndTheRest) {
     EXPECT_EQ(tree.entries(u"dst"_s), QStringList{u"01"_s});
     EXPECT_EQ(tree.entries(u"src"_s), (QStringList{u"xx2"_s, u"xx3"_s}));
     EXPECT_EQ(log(), logOf({u"xx1"_s, u"xx2"_s}));
+}
+
+// Every failure box names the file and why, below the operation's own text.
+struct CauseRow {
+    const char* name;
+    const char16_t* key;
+    QStringList listed;
+    const char16_t* search;
+    QString cause;
+};
+
+class FailureCauses : public RenameRun, public testing::WithParamInterface<CauseRow> {};
+
+TEST_P(FailureCauses, boxNamesFileAndCause) {
+    const CauseRow& row = GetParam();
+    files(u"src"_s, row.listed);
+    tree.writeFile(u"dst/taken_x.mp3"_s, "kept");
+    run(QString::fromUtf16(row.key), QString::fromUtf16(row.search), u"1"_s);
+    ASSERT_EQ(window.messages.size(), 1);
+    EXPECT_EQ(window.messages[0].text, renameOperation(QString::fromUtf16(row.key)).failureMessage);
+    EXPECT_EQ(window.messages[0].informativeText, row.cause);
+    EXPECT_EQ(tree.readFile(u"dst/taken_x.mp3"_s), "kept");
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Rows, FailureCauses, testing::Values(
+    CauseRow{"search_text_missing", u"ChangeFilename", {u"Song.mp3"_s}, u" - ",
+             u"Datei: Song.mp3\nDer Suchstring kommt im Namen nicht vor."_s},
+    CauseRow{"name_too_short_for_number", u"CutandNumber", {u"ab"_s}, u"1",
+             u"Datei: ab\nDer Name hat weniger als drei Zeichen."_s},
+    CauseRow{"new_name_would_hide_the_file", u"CutNameFirst", {u"a.mp3"_s}, u"1",
+             u"Datei: a.mp3\nDer neue Name „.mp3“ beginnt mit einem Punkt; die Datei wäre dann "
+             u"versteckt."_s},
+    CauseRow{"target_name_taken", u"AddText", {u"taken.mp3"_s}, u"_x",
+             u"Datei: taken.mp3\nIm Zielverzeichnis gibt es diesen Namen schon."_s},
+    CauseRow{"two_files_one_new_name", u"CutNameLast", {u"ab.mp3"_s, u"ac.mp3"_s}, u"1",
+             u"Datei: ac.mp3\nDenselben neuen Namen bekommt schon „ab.mp3“."_s}),
+    [](const auto& info) { return info.param.name; });
+// clang-format on
+
+TEST_F(RenameRun, SlashInStringTwoIsReportedAsTheCauseNotAsAMissingStringOne) {
+    files(u"src"_s, {u"a-b.mp3"_s});
+    run(u"ChangeString"_s, u"-"_s, u"/"_s);
+    ASSERT_EQ(window.messages.size(), 1);
+    EXPECT_EQ(window.messages[0].informativeText,
+              u"Datei: a-b.mp3\nDer neue Name „a/b.mp3“ enthält das Trennzeichen „/“."_s);
+    EXPECT_EQ(tree.entries(u"src"_s), QStringList{u"a-b.mp3"_s});
+}
+
+TEST_F(RenameRun, FailingMoveNamesTheFileAndTheSystemsCause) {
+    files(u"src"_s, {u"a.mp3"_s, u"b.mp3"_s});
+    fileSystem.failMovesFrom = 1;
+    run(u"AddText"_s, u"_x"_s);
+    ASSERT_EQ(window.messages.size(), 1);
+    EXPECT_EQ(window.messages[0].informativeText,
+              u"Datei: b.mp3\nAuf dem Datenträger ist nicht genug Platz."_s);
+}
+
+TEST_F(RenameRun, MissingSourceDirectoryNamesTheDirectory) {
+    prg.SourceDir = tree.root() + u"missing/"_s;
+    run(u"AddText"_s, u"_x"_s);
+    ASSERT_EQ(window.messages.size(), 1);
+    EXPECT_EQ(window.messages[0].informativeText,
+              u"Verzeichnis: "_s + prg.SourceDir +
+                  u"\nDie Datei oder ihr Verzeichnis gibt es nicht."_s);
+}
+
+TEST_F(RenameRun, InPlaceChainMovesTheLaterFileFirstAndReplacesNothing) {
+    files(u"src"_s, {u"01 a"_s, u"02 b"_s, u"03 c"_s});
+    prg.TargetDir = prg.SourceDir;
+    run(u"CutandNumber"_s, u"2"_s, u"1"_s, true);
+    EXPECT_TRUE(window.messages.isEmpty()) << window.messageTexts().join(u'|').toStdString();
+    EXPECT_EQ(tree.entries(u"src"_s), (QStringList{u"02 a"_s, u"03 b"_s, u"04 c"_s}));
+    EXPECT_EQ(tree.readFile(u"src/02 a"_s), "01 a");
+    EXPECT_EQ(tree.readFile(u"src/03 b"_s), "02 b");
+    EXPECT_EQ(tree.readFile(u"src/04 c"_s), "03 c");
+    EXPECT_EQ(log(), logOf({u"01 a"_s, u"02 b"_s, u"03 c"_s}));
+}
+
+TEST_F(RenameRun, InPlaceSwapGoesThroughATemporaryNameAndLeavesNoneBehind) {
+    files(u"src"_s, {u"a - b.mp3"_s, u"b - a.mp3"_s, u"c - d.mp3"_s});
+    prg.TargetDir = prg.SourceDir;
+    run(u"ChangeFilename"_s, u" - "_s);
+    EXPECT_TRUE(window.messages.isEmpty()) << window.messageTexts().join(u'|').toStdString();
+    EXPECT_EQ(tree.entries(u"src"_s),
+              (QStringList{u"a - b.mp3"_s, u"b - a.mp3"_s, u"d - c.mp3"_s}));
+    EXPECT_EQ(tree.readFile(u"src/a - b.mp3"_s), "b - a.mp3");
+    EXPECT_EQ(tree.readFile(u"src/b - a.mp3"_s), "a - b.mp3");
+    prg.undoLastRun();
+    EXPECT_EQ(tree.readFile(u"src/a - b.mp3"_s), "a - b.mp3");
+    EXPECT_EQ(tree.readFile(u"src/c - d.mp3"_s), "c - d.mp3");
+    EXPECT_EQ(log(), logOf({u"c - d.mp3"_s, u"b - a.mp3"_s, u"a - b.mp3"_s}));
+}
+
+TEST_F(RenameRun, InPlaceNameThatStaysTakenStopsAtTheFileThatWantedIt) {
+    // "1a.mp3" wants "2a.mp3", whose own file keeps that name and so ends the run.
+    files(u"src"_s, {u"1a.mp3"_s, u"2a.mp3"_s});
+    prg.TargetDir = prg.SourceDir;
+    run(u"ChangeString"_s, u"1"_s, u"2"_s);
+    ASSERT_EQ(window.messages.size(), 1);
+    EXPECT_EQ(window.messages[0].informativeText,
+              u"Datei: 1a.mp3\nDen neuen Namen hat noch „2a.mp3“, und der Lauf endet, bevor diese "
+              u"Datei umbenannt wird."_s);
+    EXPECT_EQ(tree.readFile(u"src/1a.mp3"_s), "1a.mp3");
+    EXPECT_EQ(tree.readFile(u"src/2a.mp3"_s), "2a.mp3");
+    EXPECT_EQ(log(), logOf({u"1a.mp3"_s}));
+    EXPECT_FALSE(prg.canUndo());
+}
+
+TEST_F(RenameRun, UndoLeavesAFileWhoseOldPlaceIsTakenAndNamesIt) {
+    files(u"src"_s, {u"a.mp3"_s, u"b.mp3"_s});
+    run(u"AddText"_s, u"_x"_s);
+    tree.writeFile(u"src/a.mp3"_s, "new file of the user");
+    prg.undoLastRun();
+    EXPECT_EQ(tree.readFile(u"src/a.mp3"_s), "new file of the user");
+    EXPECT_EQ(tree.readFile(u"dst/a_x.mp3"_s), "a.mp3");
+    EXPECT_EQ(tree.readFile(u"src/b.mp3"_s), "b.mp3");
+    EXPECT_EQ(window.messageTexts(),
+              QStringList{u"1 Datei konnte nicht zurückbenannt werden:\na_x.mp3"_s});
+    EXPECT_EQ(log(), logOf({u"b.mp3"_s}));
+    EXPECT_FALSE(prg.canUndo());
+}
+
+TEST_F(RenameRun, UndoCoversOnlyTheLastRun) {
+    files(u"src"_s, {u"a.mp3"_s});
+    run(u"AddText"_s, u"1"_s, {}, false, true);
+    run(u"AddText"_s, u"2"_s, {}, false, true);
+    prg.undoLastRun();
+    EXPECT_EQ(tree.entries(u"src"_s), QStringList{u"a1.mp3"_s});
+    EXPECT_TRUE(tree.entries(u"dst"_s).isEmpty());
 }
 
 TEST_F(RenameRun, SecondRunStartsWithAnEmptyLogAndReportsProgress) {

@@ -22,6 +22,12 @@ public:
             afterListing();
         return names;
     }
+    FsResult<QStringList> listEntries(const QString& directory) const override {
+        return real_.listEntries(directory);
+    }
+    FsResult<bool> isSameDirectory(const QString& first, const QString& second) const override {
+        return real_.isSameDirectory(first, second);
+    }
     FsResult<bool> fileExists(const QString& path) const override { return real_.fileExists(path); }
     FsStatus moveFile(const QString& from, const QString& to) override {
         if (failMovesFrom >= 0 && moves++ >= failMovesFrom)

@@ -31,7 +31,8 @@ void answerMessageBox(SeenMessageBox& seen, QMessageBox::StandardButton button) 
     answerModal([&seen, button](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
         ASSERT_NE(box, nullptr) << "the modal window is no message box";
-        seen = {box->text(), box->windowTitle(), box->icon(), box->standardButtons()};
+        seen = {box->text(), box->informativeText(), box->windowTitle(), box->icon(),
+                box->standardButtons()};
         QAbstractButton* answer = box->button(button);
         ASSERT_NE(answer, nullptr) << "the message box lacks the button to answer with";
         answer->click();

@@ -13,6 +13,7 @@ void answerModal(std::function<void(QWidget*)> answer, QWidget* below = nullptr)
 // What a message box showed; filled in as the box is answered.
 struct SeenMessageBox {
     QString text;
+    QString informativeText;
     QString title;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class FileSystem;
+
+// What taking a run back achieved.
+struct UndoOutcome {
+    QStringList restored;         // the earlier names of the files put back, last moved first
+    QStringList leftWhereTheyAre; // the names of the files that could not be put back
+};
+
+// Every move of the last run, so that it can be taken back. Lives in memory
+// only and covers one run.
+class UndoJournal {
+public:
+    void record(const QString& fromDir, const QString& fromName, const QString& toDir,
+                const QString& toName);
+    bool isEmpty() const { return moves_.isEmpty(); }
+    void clear();
+
+    // Moves every file back, last move first, never replacing a file. A file
+    // that is no longer where the run put it, or whose earlier place is taken
+    // now, stays where it is, and so do its earlier moves. Empties the journal.
+    UndoOutcome undo(FileSystem& fileSystem,
+                     const std::function<void(qsizetype done, qsizetype total)>& progress);
+
+private:
+    struct Move {
+        qsizetype file;   // moves of one file share this number
+        bool firstOfFile; // from the file's place before the run
+        QString fromDir;
+        QString fromName;
+        QString toDir;
+        QString toName;
+    };
+
+    QList<Move> moves_;
+    QHash<QString, qsizetype> fileAtPath_; // where each moved file is now
+    qsizetype files_ = 0;
+};
