@@ -39,8 +39,9 @@ DialogRun::DialogRun(const DialogInput& input)
     QApplication::processEvents();
 }
 
-Sample DialogRun::run() {
-    auto& start = namedControl<QPushButton>(dialog_, u"cmd_Start"_s);
+Sample DialogRun::run(DialogButton button) {
+    auto& start = namedControl<QPushButton>(
+        dialog_, button == DialogButton::Start ? u"cmd_Start"_s : u"cmd_Vorschau"_s);
     messageWatch_.start();
     const Sample sample = measure([&] {
         paintGaps_.begin();

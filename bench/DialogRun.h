@@ -13,6 +13,9 @@
 
 class QPlainTextEdit;
 
+// The buttons that start work in the dialog.
+enum class DialogButton { Start, Preview };
+
 // What a run through the dialog is given: the operation, the directories
 // and what the user would type and tick.
 struct DialogInput {
@@ -33,8 +36,9 @@ class DialogRun {
 public:
     explicit DialogRun(const DialogInput& input);
 
-    // Clicks "Start" and measures until the dialog has painted the run's end.
-    Sample run();
+    // Clicks the button ("Start" or "Vorschau") and measures until the
+    // dialog has painted the end of the work.
+    Sample run(DialogButton button = DialogButton::Start);
 
     // The longest time, in seconds, that the dialog and its log went without
     // a paint during the run.

@@ -80,6 +80,17 @@ RenameDirs makeRenameDirs(const ScratchDir& scratch, const QString& side,
     return dirs;
 }
 
+// AddNumber as the jobs type it: start 1, step 0, a blank.
+DialogInput numbering(const RenameDirs& dirs, bool moveBack) {
+    return {.operation = u"AddNumber"_s,
+            .source = dirs.source,
+            .target = dirs.target,
+            .search = u"1"_s,
+            .step = u"0"_s,
+            .blank = true,
+            .moveBack = moveBack};
+}
+
 // AddNumber through the dialog; with MoveBack ticked, the baseline runs its
 // loop a second time to move the files back.
 JobResult renameJob(const BenchOptions& options, const ScratchDir& scratch, bool moveBack) {
@@ -120,13 +131,7 @@ JobResult renameJob(const BenchOptions& options, const ScratchDir& scratch, bool
             scratch.settle();
         };
         const auto runTessavo = [&] {
-            DialogRun run({.operation = u"AddNumber"_s,
-                           .source = tessavoDirs.source,
-                           .target = tessavoDirs.target,
-                           .search = u"1"_s,
-                           .step = u"0"_s,
-                           .blank = true,
-                           .moveBack = moveBack});
+            DialogRun run(numbering(tessavoDirs, moveBack));
             runs.ours.push_back(run.run());
             result.faults += run.faults(runLogOf(names));
             result.paintGaps.push_back(run.longestPaintGap());
@@ -155,6 +160,43 @@ JobResult benchRename(const BenchOptions& options, const ScratchDir& scratch) {
 
 JobResult benchMoveBack(const BenchOptions& options, const ScratchDir& scratch) {
     return renameJob(options, scratch, true);
+}
+
+// The preview of AddNumber, and then the run itself over the same files: the
+// preview moves nothing, so the run finds them as the preview did.
+JobResult benchPreview(const BenchOptions& options, const ScratchDir& scratch) {
+    const int files = options.quick ? 300 : 100000;
+    JobResult result;
+    result.job = u"preview"_s;
+    result.work =
+        u"AddNumber, %L1 empty files; the baseline is the rename run over them"_s.arg(files);
+    result.target = u"≤ 0.50 x the rename run"_s;
+
+    const QList<QByteArray> names = fileNames(files);
+    const QList<QByteArray> renamed = withPrefix(numberPrefix, names);
+    PairedRuns runs;
+    for (int round = 0; round < options.repeat; ++round) {
+        const RenameDirs dirs = makeRenameDirs(scratch, u"preview"_s, names);
+        scratch.settle();
+        {
+            DialogRun preview(numbering(dirs, false));
+            runs.ours.push_back(preview.run(DialogButton::Preview));
+            result.faults += preview.faults(previewLogOf(names, numberPrefix));
+        }
+        if (!dirs.hold(names, {}))
+            result.faults.append(u"the preview moved files"_s);
+        {
+            DialogRun run(numbering(dirs, false));
+            runs.theirs.push_back(run.run().seconds);
+            result.faults += run.faults(runLogOf(names));
+        }
+        if (!dirs.hold({}, renamed))
+            result.faults.append(u"not every file was renamed after the preview"_s);
+        scratch.remove(u"preview"_s);
+    }
+    summarise(result, runs);
+    result.targetMet = *result.ratio <= 0.5;
+    return result;
 }
 
 JobResult benchLogGrowth(const BenchOptions& options, const ScratchDir& scratch) {

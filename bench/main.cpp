@@ -25,8 +25,9 @@ struct Job {
 
 const QList<Job>& allJobs() {
     static const QList<Job> jobs = {
-        {u"rename"_s, benchRename}, {u"moveback"_s, benchMoveBack}, {u"log"_s, benchLogGrowth},
-        {u"id3"_s, benchId3},       {u"concat"_s, benchConcat},     {u"start"_s, benchStart},
+        {u"rename"_s, benchRename}, {u"moveback"_s, benchMoveBack}, {u"preview"_s, benchPreview},
+        {u"log"_s, benchLogGrowth}, {u"id3"_s, benchId3},           {u"concat"_s, benchConcat},
+        {u"start"_s, benchStart},
     };
     return jobs;
 }

@@ -1,5 +1,6 @@
 #include "bench/DialogRun.h"
 #include "bench/PaintGaps.h"
+#include "bench/RunLog.h"
 
 #include "tests/support/TempTree.h"
 
@@ -72,6 +73,22 @@ TEST_F(DialogRunTest, MoveBackFromTheDialogRenamesInPlace) {
 
     EXPECT_TRUE(run.faults(u"a.mp3\r\n"_s).isEmpty());
     EXPECT_EQ(tree.entries(u"src"_s), QStringList{u"07 a.mp3"_s});
+    EXPECT_TRUE(tree.entries(u"dst"_s).isEmpty());
+}
+
+TEST_F(DialogRunTest, PreviewLogsOldAndNewNamesAsTheBenchmarkExpectsAndMovesNothing) {
+    tree.writeFile(u"src/b.mp3"_s);
+    tree.writeFile(u"src/a.mp3"_s);
+    DialogInput input = numbering(u"1"_s);
+    input.step = u"0"_s;
+    DialogRun run(input);
+    run.run(DialogButton::Preview);
+
+    EXPECT_TRUE(run.faults(previewLogOf({"a.mp3", "b.mp3"}, "01 ")).isEmpty());
+    EXPECT_EQ(run.faults(runLogOf({"a.mp3", "b.mp3"})),
+              (QStringList{u"AddNumber did not log every name"_s,
+                           u"AddNumber did not show every name in its log field"_s}));
+    EXPECT_EQ(tree.entries(u"src"_s), (QStringList{u"a.mp3"_s, u"b.mp3"_s}));
     EXPECT_TRUE(tree.entries(u"dst"_s).isEmpty());
 }
 
