@@ -3,7 +3,6 @@
 #include "platform/NameCodec.h"
 #include "rename/CharText.h"
 
-#include <algorithm>
 #include <cstdlib>
 
 namespace transform {
@@ -23,15 +22,6 @@ void split(RenameState& state, const CharText& name, qsizetype position, const Q
     state.NamePart1 = name.left(position - 1);
     state.NamePart2 = name.chars(position + searchLength, base);
     state.Extension = name.right(extensionLength);
-}
-
-// Whether the text is three characters long. Every ASCII character but a
-// CR before an LF is a character of its own, which spares the boundary
-// search for what users type.
-bool hasThreeCharacters(const QString& text) {
-    const bool plainAscii = std::all_of(text.cbegin(), text.cend(),
-                                        [](QChar c) { return c.unicode() < 0x80 && c != u'\r'; });
-    return plainAscii ? text.size() == 3 : CharText(text).length() == 3;
 }
 
 // Position of `search` in `name` stored the way the module keeps it.
@@ -146,7 +136,7 @@ QString numberText(qint16 number, bool blankAfterNumber, const QString& typedSta
     // Written unit by unit: a run calls this for every file.
     char16_t units[8];
     char16_t* end = units;
-    if (number < 100 && hasThreeCharacters(typedStartNumber))
+    if (number < 100 && CharText(typedStartNumber).length() == 3)
         *end++ = u'0';
     if (number > 9) {
         char16_t digits[5];
