@@ -1,5 +1,7 @@
 #include "bench/Jobs.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -24,22 +26,24 @@ void summarise(JobResult& result, const PairedRuns& runs) {
 }
 
 std::optional<JobResult> repaintResult(const QList<JobResult>& results) {
-    std::vector<double> gaps;
-    QStringList jobs;
+    double longest = 0;
+    QStringList perJob;
     for (const JobResult& result : results) {
         if (result.paintGaps.empty())
             continue;
-        gaps.insert(gaps.end(), result.paintGaps.begin(), result.paintGaps.end());
-        jobs.append(result.job);
+        const double jobLongest = highest(result.paintGaps);
+        longest = std::max(longest, jobLongest);
+        perJob.append(u"%1 %2 ms"_s.arg(result.job).arg(jobLongest * 1000, 0, 'f', 1));
     }
-    if (gaps.empty())
+    if (perJob.isEmpty())
         return std::nullopt;
     JobResult repaint;
     repaint.job = u"repaint"_s;
-    repaint.work = u"longest time without a paint of the dialog, highest of the large runs of: "_s +
-                   jobs.join(u"; "_s);
-    repaint.tessavoSeconds = highest(gaps);
+    repaint.work = u"longest time without a paint of the dialog in the runs above, highest of "_s
+                   u"the runs: "_s +
+                   perJob.join(u"; "_s);
+    repaint.tessavoSeconds = longest;
     repaint.target = u"≤ %1 ms"_s.arg(repaintLimitMs);
-    repaint.targetMet = repaint.tessavoSeconds * 1000 <= repaintLimitMs;
+    repaint.targetMet = longest * 1000 <= repaintLimitMs;
     return repaint;
 }

@@ -38,20 +38,20 @@ TEST(Summary, RepaintRowShowsTheLongestGapOfAllJobsAgainstItsLimit) {
         QList<JobResult> results;
         double longest;
         bool met;
-        QString jobs;
+        QString perJob;
     } rows[] = {
         {"one job within the limit",
          {withGaps(u"rename"_s, {0.05, 0.07})},
          0.07,
          true,
-         u"rename"_s},
-        {"exactly the limit", {withGaps(u"rename"_s, {0.1})}, 0.1, true, u"rename"_s},
+         u"rename 70.0 ms"_s},
+        {"exactly the limit", {withGaps(u"rename"_s, {0.1})}, 0.1, true, u"rename 100.0 ms"_s},
         {"one run of a later job beyond it",
          {withGaps(u"rename"_s, {0.05}), withGaps(u"ID3 check"_s, {}),
           withGaps(u"log growth"_s, {0.06, 0.101})},
          0.101,
          false,
-         u"rename; log growth"_s},
+         u"rename 50.0 ms; log growth 101.0 ms"_s},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -59,7 +59,7 @@ TEST(Summary, RepaintRowShowsTheLongestGapOfAllJobsAgainstItsLimit) {
         ASSERT_TRUE(repaint);
         EXPECT_DOUBLE_EQ(repaint->tessavoSeconds, row.longest);
         EXPECT_EQ(repaint->targetMet, row.met);
-        EXPECT_TRUE(repaint->work.endsWith(row.jobs)) << repaint->work.toStdString();
+        EXPECT_TRUE(repaint->work.endsWith(u": "_s + row.perJob)) << repaint->work.toStdString();
         EXPECT_EQ(repaint->target, u"≤ 100 ms"_s);
     }
 }
