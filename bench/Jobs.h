@@ -26,7 +26,7 @@ struct JobResult {
     std::optional<double> ratio;     // what the target bounds
     std::optional<double> peakMiB;   // Tessavo's peak resident size, in its highest run
     std::optional<double> growthMiB; // how far that peak rose above the size before the run
-    std::vector<double> paintGaps;   // seconds, one per 100,000-file run through the dialog
+    std::vector<double> paintGaps;   // seconds, one per large run through the dialog
     bool targetMet = false;
     QStringList faults; // what the job found wrong with the work done; empty when all was right
 };
