@@ -1,20 +1,33 @@
 #pragma once
 
+#include "platform/Descriptor.h"
+
 #include <QByteArray>
 #include <QList>
 
-// The plain system calls that the rename and ID3 jobs are compared with.
-// Directories are given as bytes ending with '/'.
+// The least work the rename and ID3 jobs can do, in plain system calls:
+// list, sort, and act on each name relative to the directories' descriptors,
+// so that no path is looked up again per file.
 namespace baseline {
+
+// An open directory; throws std::runtime_error when the path cannot be
+// opened as one. `path` is bytes, with or without a trailing '/'.
+Descriptor openDirectory(const QByteArray& path);
 
 // readdir of the directory, the names sorted by their bytes; hidden entries
 // and anything but regular files are left out. Throws when the directory
 // cannot be read.
+QList<QByteArray> sortedRegularFiles(int directoryFd);
 QList<QByteArray> sortedRegularFiles(const QByteArray& directory);
 
-// One renameat2(RENAME_NOREPLACE) per name, from `from` into `to`, the new
-// name being `prefix` + name. Returns false at the first failure.
-bool renameAll(const QByteArray& from, const QByteArray& to, const QList<QByteArray>& names,
-               const QByteArray& prefix = {});
+// One renameat2(RENAME_NOREPLACE) per name, from the directory `fromFd` into
+// `toFd`, the new name being `prefix` + name. Returns false at the first
+// failure.
+bool renameAll(int fromFd, int toFd, const QList<QByteArray>& names, const QByteArray& prefix = {});
+
+// openat, fstat, pread of the last 128 bytes and close per name; returns how
+// many of those trailers begin with "TAG". Where the last 128 bytes begin is
+// known only from the file's size, so the fstat is work any reader must do.
+int countTagged(int directoryFd, const QList<QByteArray>& names);
 
 } // namespace baseline

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <vector>
 
 class ScratchDir;
 
@@ -23,8 +24,9 @@ struct JobResult {
     double tessavoSeconds = 0;
     std::optional<double> baselineSeconds;
     std::optional<double> ratio;     // what the target bounds
-    double peakMiB = 0;              // Tessavo's peak resident size, in its highest run
+    std::optional<double> peakMiB;   // Tessavo's peak resident size, in its highest run
     std::optional<double> growthMiB; // how far that peak rose above the size before the run
+    std::vector<double> paintGaps;   // seconds, one per large run through the dialog
     bool targetMet = false;
     QStringList faults; // what the job found wrong with the work done; empty when all was right
 };
@@ -38,9 +40,14 @@ struct PairedRuns {
 // Fills in both medians, their ratio and the memory of Tessavo's highest run.
 void summarise(JobResult& result, const PairedRuns& runs);
 
+// The longest time without a paint of the dialog over the paint gaps of all
+// `results`; none when no job measured them.
+std::optional<JobResult> repaintResult(const QList<JobResult>& results);
+
 // Each job works in its own sub-directories of `scratch` and removes them.
 JobResult benchRename(const BenchOptions& options, const ScratchDir& scratch);
 JobResult benchMoveBack(const BenchOptions& options, const ScratchDir& scratch);
+JobResult benchPreview(const BenchOptions& options, const ScratchDir& scratch);
 JobResult benchLogGrowth(const BenchOptions& options, const ScratchDir& scratch);
 JobResult benchId3(const BenchOptions& options, const ScratchDir& scratch);
 JobResult benchConcat(const BenchOptions& options, const ScratchDir& scratch);

@@ -13,3 +13,12 @@ inline QString runLogOf(const QList<QByteArray>& names) {
         log += decodeFileName(name) + QStringLiteral("\r\n");
     return log;
 }
+
+// The log of a preview in which every name gets `prefix` in front.
+inline QString previewLogOf(const QList<QByteArray>& names, const QByteArray& prefix) {
+    QString log;
+    for (const QByteArray& name : names)
+        log += decodeFileName(name) + QStringLiteral("  ->  ") + decodeFileName(prefix + name) +
+               QStringLiteral("\r\n");
+    return log;
+}

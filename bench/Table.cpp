@@ -15,7 +15,9 @@ QString duration(double seconds) {
 }
 
 QString memory(const JobResult& result) {
-    const QString peak = u"%1 MiB"_s.arg(result.peakMiB, 0, 'f', 1);
+    if (!result.peakMiB)
+        return u"–"_s;
+    const QString peak = u"%1 MiB"_s.arg(*result.peakMiB, 0, 'f', 1);
     return result.growthMiB ? peak + u" (+%1)"_s.arg(*result.growthMiB, 0, 'f', 1) : peak;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/NameCodec.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr char16_t escapeBase = 0xDC00; // U+DC80 + byte for bytes 0x80..0xFF
@@ -58,6 +60,33 @@ char* writeUtf8(char* out, char32_t point) {
     return out;
 }
 
+// How many leading bytes are ASCII. Names are mostly ASCII, and runs call
+// this for every name they touch, so it looks at eight bytes at a time.
+qsizetype asciiPrefix(const unsigned char* bytes, qsizetype size) {
+    qsizetype i = 0;
+    for (quint64 word; i + 8 <= size; i += 8) {
+        std::memcpy(&word, bytes + i, sizeof word);
+        if (word & 0x8080808080808080u)
+            break;
+    }
+    while (i < size && bytes[i] < 0x80)
+        ++i;
+    return i;
+}
+
+// The same for code units, four at a time.
+qsizetype asciiPrefix(const char16_t* units, qsizetype size) {
+    qsizetype i = 0;
+    for (quint64 word; i + 4 <= size; i += 4) {
+        std::memcpy(&word, units + i, sizeof word);
+        if (word & 0xFF80FF80FF80FF80u)
+            break;
+    }
+    while (i < size && units[i] < 0x80)
+        ++i;
+    return i;
+}
+
 bool isEscapedByte(char16_t unit) {
     return unit >= escapeBase + 0x80 && unit <= escapeBase + 0xFF;
 }
@@ -67,9 +96,7 @@ bool isEscapedByte(char16_t unit) {
 QString decodeFileName(const QByteArray& bytes) {
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
     const qsizetype size = bytes.size();
-    qsizetype asciiEnd = 0;
-    while (asciiEnd < size && data[asciiEnd] < 0x80)
-        ++asciiEnd;
+    const qsizetype asciiEnd = asciiPrefix(data, size);
     if (asciiEnd == size)
         return QString::fromLatin1(bytes);
     // Never more code units than bytes: a sequence of n bytes gives at most
@@ -103,9 +130,7 @@ QString decodeFileName(const QByteArray& bytes) {
 QByteArray encodeFileName(const QString& name) {
     const auto* units = reinterpret_cast<const char16_t*>(name.utf16());
     const qsizetype size = name.size();
-    qsizetype asciiEnd = 0;
-    while (asciiEnd < size && units[asciiEnd] < 0x80)
-        ++asciiEnd;
+    const qsizetype asciiEnd = asciiPrefix(units, size);
     if (asciiEnd == size)
         return name.toLatin1();
     // Never more than three bytes per code unit (a pair gives four for two).
@@ -135,7 +160,8 @@ QString displayFileName(const QString& name) {
     // Reading from `name` leaves `shown` shared with it unless a unit has
     // to be replaced, so the common name is not copied.
     QString shown = name;
-    for (qsizetype i = 0; i < name.size(); ++i) {
+    const auto* units = reinterpret_cast<const char16_t*>(name.utf16());
+    for (qsizetype i = asciiPrefix(units, name.size()); i < name.size(); ++i) {
         const char16_t unit = name[i].unicode();
         if (QChar::isHighSurrogate(unit) && i + 1 < name.size() &&
             QChar::isLowSurrogate(name[i + 1].unicode()))

@@ -27,30 +27,44 @@ class SortKeys {
 public:
     explicit SortKeys(const QStringList& names) : names_(names) {
         keys_.reserve(size_t(names.size()));
+        // A digit run of length L takes at most L + 4 units (marker, length,
+        // digits, its entry among the runs), and runs alternate with other
+        // units, so a key holds at most 3 units per unit of its name plus 2:
+        // the buffer is allocated once. Case folding can lengthen a name
+        // beyond ASCII; the buffer then simply grows.
+        size_t units = 0;
+        for (const QString& name : names)
+            units += 3 * size_t(name.size()) + 2;
+        buffer_.reserve(units);
         for (qsizetype i = 0; i < names.size(); ++i)
             add(i);
     }
 
-    std::vector<qsizetype> sortedIndices() const {
-        std::vector<qsizetype> order(keys_.size());
-        for (size_t i = 0; i < order.size(); ++i)
-            order[i] = qsizetype(i);
-        std::sort(order.begin(), order.end(), [this](qsizetype a, qsizetype b) {
-            return before(keys_[size_t(a)], keys_[size_t(b)]);
-        });
-        return order;
-    }
+    // The names' indices in natural order.
+    std::vector<qsizetype> sortedIndices() const;
 
     bool before(qsizetype a, qsizetype b) const {
-        return before(keys_[size_t(a)], keys_[size_t(b)]);
+        return before(keys_[size_t(a)], keys_[size_t(b)], 0);
     }
 
 private:
     struct Key {
         size_t start;
-        size_t textLength;
-        size_t runsLength;
+        quint32 textLength; // a name has a few hundred units at most
+        quint32 runsLength;
         qsizetype index;
+    };
+
+    // A key as the sort moves it: its first eight units behind the part
+    // that all texts share, packed so that comparing the two numbers orders
+    // like comparing those units. A text that ends early is padded with
+    // zeros, the lowest unit, so unequal heads order their keys correctly
+    // and only equal heads need the full comparison. Names of one directory
+    // mostly differ within those units, and the sort then never leaves this
+    // small array for the keys in the buffer.
+    struct Entry {
+        quint64 head[2];
+        Key key;
     };
 
     void add(qsizetype index) {
@@ -79,7 +93,7 @@ private:
         }
         const size_t textLength = buffer_.size() - start;
         buffer_ += runs_;
-        keys_.push_back({start, textLength, runs_.size(), index});
+        keys_.push_back({start, quint32(textLength), quint32(runs_.size()), index});
     }
 
     // Qt's case folding for names with letters beyond ASCII; the ASCII
@@ -120,12 +134,39 @@ private:
         return std::u16string_view(buffer_).substr(key.start + key.textLength, key.runsLength);
     }
 
-    bool before(const Key& a, const Key& b) const {
-        if (const int order = compareUnits(text(a), text(b)); order != 0)
+    // `shared` units at the start of both texts are known to be equal.
+    bool before(const Key& a, const Key& b, size_t shared) const {
+        if (const int order = compareUnits(text(a).substr(shared), text(b).substr(shared));
+            order != 0)
             return order < 0;
         if (const int order = compareUnits(runs(a), runs(b)); order != 0)
             return order < 0;
         return encodeFileName(names_[a.index]) < encodeFileName(names_[b.index]);
+    }
+
+    // How many units every text begins with alike.
+    size_t sharedBeginning() const {
+        if (keys_.empty())
+            return 0;
+        const std::u16string_view first = text(keys_.front());
+        size_t shared = first.size();
+        for (const Key& key : keys_) {
+            const std::u16string_view other = text(key);
+            const size_t limit = std::min(shared, other.size());
+            size_t i = 0;
+            while (i < limit && first[i] == other[i])
+                ++i;
+            shared = i;
+        }
+        return shared;
+    }
+
+    quint64 packedUnits(const Key& key, size_t from) const {
+        const std::u16string_view units = text(key);
+        quint64 packed = 0;
+        for (size_t i = from; i < from + 4; ++i)
+            packed = (packed << 16) | (i < units.size() ? units[i] : 0);
+        return packed;
     }
 
     const QStringList& names_;
@@ -133,6 +174,26 @@ private:
     std::u16string runs_;
     std::vector<Key> keys_;
 };
+
+std::vector<qsizetype> SortKeys::sortedIndices() const {
+    const size_t shared = sharedBeginning();
+    std::vector<Entry> entries;
+    entries.reserve(keys_.size());
+    for (const Key& key : keys_)
+        entries.push_back({{packedUnits(key, shared), packedUnits(key, shared + 4)}, key});
+    std::sort(entries.begin(), entries.end(), [this, shared](const Entry& a, const Entry& b) {
+        if (a.head[0] != b.head[0])
+            return a.head[0] < b.head[0];
+        if (a.head[1] != b.head[1])
+            return a.head[1] < b.head[1];
+        return before(a.key, b.key, shared);
+    });
+    std::vector<qsizetype> order;
+    order.reserve(entries.size());
+    for (const Entry& entry : entries)
+        order.push_back(entry.key.index);
+    return order;
+}
 
 } // namespace
 
@@ -144,7 +205,9 @@ void sortNaturally(QStringList& names) {
     const std::vector<qsizetype> order = SortKeys(names).sortedIndices();
     QStringList sorted;
     sorted.reserve(names.size());
+    // Moving leaves each name's reference count alone: no write to the
+    // scattered string data.
     for (const qsizetype index : order)
-        sorted.append(names[index]);
+        sorted.append(std::move(names[index]));
     names = std::move(sorted);
 }

@@ -11,7 +11,7 @@ public:
     explicit CharText(const QString& text);
 
     const QString& text() const { return text_; }
-    qsizetype length() const { return boundaries_.size() - 1; }
+    qsizetype length() const;
 
     // Characters from..to (1-based, inclusive), clamped to the text; empty
     // when from > to.
@@ -28,6 +28,12 @@ public:
     bool contains(const QString& needle) const { return find(needle) != 0; }
 
 private:
+    // The UTF-16 offset where character `index` (0-based) begins.
+    qsizetype boundary(qsizetype index) const;
+    bool isBoundary(qsizetype offset) const;
+
     QString text_;
-    QList<qsizetype> boundaries_; // UTF-16 offsets of every boundary, 0 and size() included
+    // UTF-16 offsets of every boundary, 0 and size() included; empty when
+    // every unit is a character of its own.
+    QList<qsizetype> boundaries_;
 };

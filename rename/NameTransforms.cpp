@@ -3,6 +3,8 @@
 #include "platform/NameCodec.h"
 #include "rename/CharText.h"
 
+#include <cstdlib>
+
 namespace transform {
 namespace {
 
@@ -131,13 +133,26 @@ bool AddText(RenameState& state) {
 }
 
 QString numberText(qint16 number, bool blankAfterNumber, const QString& typedStartNumber) {
-    const QString decimal = QString::number(number);
-    QString text = number > 9 ? decimal : u'0' + decimal.right(1);
+    // Written unit by unit: a run calls this for every file.
+    char16_t units[8];
+    char16_t* end = units;
+    if (number < 100 && CharText(typedStartNumber).length() == 3)
+        *end++ = u'0';
+    if (number > 9) {
+        char16_t digits[5];
+        int count = 0;
+        for (int rest = number; rest > 0; rest /= 10)
+            digits[count++] = char16_t(u'0' + rest % 10);
+        while (count > 0)
+            *end++ = digits[--count];
+    } else {
+        // Below ten only the last digit is kept, also of a negative number.
+        *end++ = u'0';
+        *end++ = char16_t(u'0' + std::abs(number % 10));
+    }
     if (blankAfterNumber)
-        text += u' ';
-    if (CharText(typedStartNumber).length() == 3 && number < 100)
-        text.prepend(u'0');
-    return text;
+        *end++ = u' ';
+    return QString(reinterpret_cast<const QChar*>(units), end - units);
 }
 
 bool CutandNumber(RenameState& state) {

@@ -218,7 +218,7 @@ bool frm_ChangeFilename::isTicked(const QString& control) const {
 void frm_ChangeFilename::setText(const QString& control, const QString& text) {
     if (isLog(control)) {
         logText_ = text;
-        pendingLog_.clear();
+        shownLogLength_ = text.size();
         updatingLog_ = true;
         txt_Filename_->setPlainText(text);
         updatingLog_ = false;
@@ -238,25 +238,25 @@ void frm_ChangeFilename::appendText(const QString& control, const QString& text)
     }
     if (logEditedByUser_) {
         logText_ = logText();
+        shownLogLength_ = logText_.size();
         logEditedByUser_ = false;
     }
-    logText_ += text;
     // The editor gets the text in batches: at the next progress report, or
     // as soon as the event loop runs again.
-    if (pendingLog_.isEmpty())
+    if (shownLogLength_ == logText_.size())
         QMetaObject::invokeMethod(this, &frm_ChangeFilename::flushLog, Qt::QueuedConnection);
-    pendingLog_ += text;
+    logText_ += text;
 }
 
 void frm_ChangeFilename::flushLog() {
-    if (pendingLog_.isEmpty())
+    if (shownLogLength_ == logText_.size())
         return;
     updatingLog_ = true;
     QTextCursor cursor(txt_Filename_->document());
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(pendingLog_);
+    cursor.insertText(logText_.sliced(shownLogLength_));
     updatingLog_ = false;
-    pendingLog_.clear();
+    shownLogLength_ = logText_.size();
 }
 
 MessageAnswer frm_ChangeFilename::showMessage(const Message& message) {

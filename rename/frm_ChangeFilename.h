@@ -59,7 +59,7 @@ private:
     // The log exactly as the runs wrote it, CR LF included; the editor shows
     // it with its own line breaks and gets appended text in batches.
     QString logText_;
-    QString pendingLog_;
+    qsizetype shownLogLength_ = 0; // how much of logText_ the editor holds
     bool logEditedByUser_ = false;
     bool updatingLog_ = false;
 

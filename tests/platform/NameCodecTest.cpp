@@ -155,4 +155,24 @@ TEST(NameCodec, DisplayReplacesLoneHalvesButKeepsPairs) {
               units(u"\uFFFD\xD83C\xDFB5\uFFFD"));
 }
 
+// The codec looks at whole words of ASCII first; a unit beyond ASCII must be
+// found wherever it falls within or after them.
+TEST(NameCodec, UnitBeyondAsciiIsFoundAtEveryPosition) {
+    const QByteArray ascii = "0123456789abcdefghij";
+    for (qsizetype position = 0; position <= ascii.size(); ++position) {
+        SCOPED_TRACE(position);
+        const QByteArray latin1 = ascii.first(position) + '\xE9' + ascii.sliced(position);
+        const QString escaped = decodeFileName(latin1);
+        EXPECT_EQ(escaped[position].unicode(), 0xDCE9);
+        EXPECT_EQ(encodeFileName(escaped), latin1);
+        EXPECT_EQ(displayFileName(escaped)[position], QChar::ReplacementCharacter);
+
+        const QByteArray utf8 = ascii.first(position) + "\xC3\xA9" + ascii.sliced(position);
+        const QString decoded = decodeFileName(utf8);
+        EXPECT_EQ(decoded[position].unicode(), 0xE9);
+        EXPECT_EQ(encodeFileName(decoded), utf8);
+        EXPECT_EQ(displayFileName(decoded), decoded);
+    }
+}
+
 } // namespace

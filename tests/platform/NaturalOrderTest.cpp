@@ -105,6 +105,47 @@ TEST(NaturalOrder, SortIsTheSameWhateverTheStartingOrder) {
     }
 }
 
+// The sort compares the first units behind what all names share before it
+// compares whole keys; generated names that share long beginnings, end
+// within them or differ only behind them must still come out in the order
+// of naturallyBefore.
+TEST(NaturalOrder, SortAgreesWithThePairwiseOrderOnGeneratedNames) {
+    const QStringList pieces = {u"Artist - Album - "_s,
+                                u"0"_s,
+                                u"00"_s,
+                                u"7"_s,
+                                u"12"_s,
+                                u"007"_s,
+                                u"a"_s,
+                                u"A"_s,
+                                u"\u00E4"_s,
+                                u"\u00C4"_s,
+                                u" "_s,
+                                u"."_s,
+                                u"mp3"_s,
+                                u"x"_s,
+                                u"99999"_s,
+                                decodeFileName("\xE9")};
+    std::mt19937 random(11);
+    std::uniform_int_distribution<qsizetype> piece(0, pieces.size() - 1);
+    std::uniform_int_distribution<int> length(0, 6);
+    for (const QString& shared : {QString(), u"Artist - Album - 0"_s, u"x"_s}) {
+        SCOPED_TRACE(shared.toStdString());
+        QStringList names;
+        for (int i = 0; i < 400; ++i) {
+            QString name = shared;
+            for (int count = length(random); count > 0; --count)
+                name += pieces[piece(random)];
+            if (!names.contains(name))
+                names.append(name);
+        }
+        sortNaturally(names);
+        for (qsizetype i = 1; i < names.size(); ++i)
+            EXPECT_TRUE(naturallyBefore(names[i - 1], names[i]))
+                << names[i - 1].toStdString() << " / " << names[i].toStdString();
+    }
+}
+
 TEST(NaturalOrder, SortsAnAlbum) {
     QStringList names = {u"Track 10.mp3"_s, u"track 3.mp3"_s, u"Track 1.mp3"_s, u"Track 2.mp3"_s};
     sortNaturally(names);

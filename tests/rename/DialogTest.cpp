@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -377,6 +379,44 @@ TEST_F(Dialog, logEditedByHandIsReadBackWithCrLf) {
     log->moveCursor(QTextCursor::End);
     QTest::keyClicks(log, u"b"_s);
     EXPECT_EQ(dialog.fieldText(u"txt_Filename"_s), u"a\r\nb"_s);
+}
+
+TEST_F(Dialog, logFieldShowsWhatIsAppendedAfterANewTextAndAfterEditsByHand) {
+    auto* log = control<QPlainTextEdit>(u"txt_Filename"_s);
+    const auto typeAtEnd = [log](const QString& text) {
+        log->moveCursor(QTextCursor::End);
+        QTest::keyClicks(log, text);
+    };
+    const struct {
+        const char* name;
+        std::function<void()> change;
+        QString logText;
+    } steps[] = {
+        {"a new text replaces the log", [&] { dialog.setText(u"txt_Filename"_s, u"a\r\n"_s); },
+         u"a\r\n"_s},
+        {"appended lines follow it",
+         [&] {
+             dialog.appendText(u"txt_Filename"_s, u"b\r\n"_s);
+             dialog.appendText(u"txt_Filename"_s, u"c\r\n"_s);
+         },
+         u"a\r\nb\r\nc\r\n"_s},
+        {"an edit by hand is kept", [&] { typeAtEnd(u"x"_s); }, u"a\r\nb\r\nc\r\nx"_s},
+        {"appending goes on behind the edit",
+         [&] { dialog.appendText(u"txt_Filename"_s, u"d\r\n"_s); }, u"a\r\nb\r\nc\r\nxd\r\n"_s},
+        {"an empty text clears it", [&] { dialog.setText(u"txt_Filename"_s, QString()); },
+         QString()},
+        {"appending starts afresh", [&] { dialog.appendText(u"txt_Filename"_s, u"e\r\n"_s); },
+         u"e\r\n"_s},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.change();
+        EXPECT_EQ(dialog.fieldText(u"txt_Filename"_s), step.logText);
+        QApplication::processEvents();
+        QString shown = step.logText;
+        shown.replace(u"\r\n"_s, u"\n"_s);
+        EXPECT_EQ(log->toPlainText(), shown);
+    }
 }
 
 } // namespace

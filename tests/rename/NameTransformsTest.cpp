@@ -140,7 +140,14 @@ INSTANTIATE_TEST_SUITE_P(Rows, NumberText, testing::Values(
     NumberTextRow{"blank_and_two_digits_typed", 12, false, u" 12", u"012"},
     NumberTextRow{"negative_last_digit", -5, false, u"10", u"05"},
     NumberTextRow{"negative_two_digits_last_digit", -12, false, u"10", u"02"},
-    NumberTextRow{"negative_three_typed", -5, false, u"001", u"005"}),
+    NumberTextRow{"negative_three_typed", -5, false, u"001", u"005"},
+    NumberTextRow{"lowest_number_last_digit", -32768, true, u"10", u"08 "},
+    NumberTextRow{"highest_number_in_full", 32767, true, u"001", u"32767 "},
+    NumberTextRow{"typed_cr_lf_is_one_character", 1, false, u"1\r\n", u"01"},
+    NumberTextRow{"typed_lone_cr_is_a_character", 1, false, u"1\r2", u"001"},
+    NumberTextRow{"typed_mark_joins_its_letter", 1, false, u"1e\u0301", u"01"},
+    NumberTextRow{"three_typed_with_a_mark", 1, false, u"12e\u0301", u"001"},
+    NumberTextRow{"three_typed_beyond_ascii", 1, false, u"1\u00B22", u"001"}),
     [](const testing::TestParamInfo<NumberTextRow>& info) { return info.param.name; });
 // clang-format on
 
