@@ -2,44 +2,52 @@
 
 #include "platform/FileSystem.h"
 
+#include <QHash>
+
 #include <vector>
 
 void UndoJournal::record(const QString& fromDir, const QString& fromName, const QString& toDir,
                          const QString& toName) {
-    // A file moved again (through a temporary name, or back by MoveBack)
-    // keeps its number, so that undo knows its first place.
-    const auto known = fileAtPath_.constFind(fromDir + fromName);
-    const bool firstOfFile = known == fileAtPath_.cend();
-    qsizetype file = files_;
-    if (firstOfFile) {
-        ++files_;
-    } else {
-        file = *known;
-        fileAtPath_.erase(known);
-    }
-    moves_.append({file, firstOfFile, fromDir, fromName, toDir, toName});
-    fileAtPath_.insert(toDir + toName, file);
+    moves_.append({fromDir, fromName, toDir, toName});
 }
 
 void UndoJournal::clear() {
     moves_.clear();
-    fileAtPath_.clear();
-    files_ = 0;
 }
 
 UndoOutcome UndoJournal::undo(FileSystem& fileSystem,
                               const std::function<void(qsizetype, qsizetype)>& progress) {
-    UndoOutcome outcome;
-    std::vector<bool> stuck(size_t(files_), false);
+    // A file moved more than once (through a temporary name, or back by
+    // MoveBack) is one file: its moves share a number, and the first of them
+    // left its place before the run. Worked out here, so that a run pays
+    // nothing for it.
     const qsizetype total = moves_.size();
+    std::vector<qsizetype> fileOf(static_cast<size_t>(total));
+    std::vector<bool> firstOfFile(static_cast<size_t>(total));
+    {
+        QHash<QString, qsizetype> fileAtPath;
+        for (qsizetype index = 0; index < total; ++index) {
+            const Move& move = moves_[index];
+            const auto known = fileAtPath.constFind(move.fromDir + move.fromName);
+            firstOfFile[size_t(index)] = known == fileAtPath.cend();
+            fileOf[size_t(index)] = firstOfFile[size_t(index)] ? index : *known;
+            if (!firstOfFile[size_t(index)])
+                fileAtPath.erase(known);
+            fileAtPath.insert(move.toDir + move.toName, fileOf[size_t(index)]);
+        }
+    }
+
+    UndoOutcome outcome;
+    std::vector<bool> stuck(size_t(total), false);
     for (qsizetype index = total - 1; index >= 0; --index) {
         const Move& move = moves_[index];
-        if (stuck[size_t(move.file)])
+        const size_t file = size_t(fileOf[size_t(index)]);
+        if (stuck[file])
             continue;
         if (!fileSystem.moveFile(move.toDir + move.toName, move.fromDir + move.fromName)) {
-            stuck[size_t(move.file)] = true;
+            stuck[file] = true;
             outcome.leftWhereTheyAre.append(move.toName);
-        } else if (move.firstOfFile) {
+        } else if (firstOfFile[size_t(index)]) {
             outcome.restored.append(move.fromName);
         }
         progress(total - index, total);

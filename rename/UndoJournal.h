@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -32,8 +31,6 @@ public:
 
 private:
     struct Move {
-        qsizetype file;   // moves of one file share this number
-        bool firstOfFile; // from the file's place before the run
         QString fromDir;
         QString fromName;
         QString toDir;
@@ -41,6 +38,4 @@ private:
     };
 
     QList<Move> moves_;
-    QHash<QString, qsizetype> fileAtPath_; // where each moved file is now
-    qsizetype files_ = 0;
 };
