@@ -1,9 +1,12 @@
 #pragma once
 
+#include "platform/DirectoryMoves.h"
 #include "platform/FsResult.h"
 
 #include <QByteArray>
 #include <QStringList>
+
+#include <memory>
 
 // The last bytes of a file together with the file's full size.
 struct FileTail {
@@ -43,6 +46,12 @@ public:
     // fails with NotAFile on `from`, and the copy gets its name only once it
     // is complete and on the disk; the source goes after that.
     virtual FsStatus moveFile(const QString& from, const QString& to) = 0;
+
+    // Moves from one directory into another, for the many moves of a run.
+    virtual std::unique_ptr<DirectoryMoves> movesBetween(const QString& fromDir,
+                                                         const QString& toDir) {
+        return std::make_unique<DirectoryMoves>(*this, fromDir, toDir);
+    }
 
     // The size of a file and its last `length` bytes, in one positioned read.
     // Links are followed.

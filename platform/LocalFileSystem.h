@@ -10,6 +10,8 @@ public:
     FsResult<bool> isSameDirectory(const QString& first, const QString& second) const override;
     FsResult<bool> fileExists(const QString& path) const override;
     FsStatus moveFile(const QString& from, const QString& to) override;
+    std::unique_ptr<DirectoryMoves> movesBetween(const QString& fromDir,
+                                                 const QString& toDir) override;
     FsResult<FileTail> readTail(const QString& path, qint64 length) const override;
     FsStatus createDirectory(const QString& path) override;
 };

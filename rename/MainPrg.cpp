@@ -172,13 +172,13 @@ std::optional<MoveFailure> MainPrg::MoveBack() {
     if (!listing)
         return MoveFailure{QString(), listing.error()};
     const QStringList names = std::move(listing).value();
+    const std::unique_ptr<DirectoryMoves> moves = fileSystem_.movesBetween(TargetDir, SourceDir);
     for (qsizetype index = 0; index < names.size(); ++index) {
         CurrentName = names[index];
-        const QString from = TargetDir + CurrentName;
-        const FsStatus moved = fileSystem_.moveFile(from, SourceDir + CurrentName);
+        const FsStatus moved = moves->move(CurrentName, CurrentName);
         if (moved)
             undoJournal_.record(TargetDir, CurrentName, SourceDir, CurrentName);
-        else if (!sourceIsGone(moved.error(), from))
+        else if (!sourceIsGone(moved.error(), TargetDir + CurrentName))
             return MoveFailure{CurrentName, moved.error()};
         window_->showProgress(index + 1, names.size());
     }

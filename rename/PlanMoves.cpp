@@ -1,5 +1,6 @@
 #include "rename/PlanMoves.h"
 
+#include "platform/DirectoryMoves.h"
 #include "platform/FileSystem.h"
 #include "platform/NameCodec.h"
 #include "rename/RenamePlan.h"
@@ -33,8 +34,9 @@ bool sourceIsGone(const FsError& error, const QString& from) {
 
 PlanMoves::PlanMoves(FileSystem& fileSystem, const RenamePlan& plan, const QString& sourceDir,
                      const QString& targetDir, UndoJournal& journal)
-    : fileSystem_(fileSystem), plan_(plan), sourceDir_(sourceDir), targetDir_(targetDir),
-      journal_(journal), moved_(size_t(plan.moveCount()), false) {
+    : plan_(plan), journal_(journal), intoTarget_(fileSystem.movesBetween(sourceDir, targetDir)),
+      withinTarget_(fileSystem.movesBetween(targetDir, targetDir)),
+      moved_(size_t(plan.moveCount()), false) {
     if (plan_.inPlace) {
         for (qsizetype index = 0; index < plan_.moveCount(); ++index)
             waitingByName_.insert(plan_.listed[index], index);
@@ -46,7 +48,7 @@ std::optional<MoveFailure> PlanMoves::moveListed(qsizetype index) {
         return std::nullopt;
     if (!plan_.inPlace) {
         std::optional<MoveFailure> failure =
-            move(sourceDir_, plan_.listed[index], plan_.newNames[index]);
+            move(*intoTarget_, plan_.listed[index], plan_.newNames[index]);
         markMoved(index);
         return failure;
     }
@@ -75,7 +77,7 @@ std::optional<MoveFailure> PlanMoves::moveChainBack(const std::vector<qsizetype>
         const qsizetype index = *file;
         if (plan_.newNames[index] != plan_.listed[index]) {
             if (std::optional<MoveFailure> failure =
-                    move(sourceDir_, plan_.listed[index], plan_.newNames[index]))
+                    move(*intoTarget_, plan_.listed[index], plan_.newNames[index]))
                 return failure;
         }
         markMoved(index);
@@ -93,7 +95,7 @@ PlanMoves::moveThroughTemporaryName(const std::vector<qsizetype>& cycle) {
     std::optional<MoveFailure> failure;
     for (int attempt = 0; attempt < temporaryNameAttempts; ++attempt) {
         aside = temporaryName(firstName);
-        failure = move(sourceDir_, firstName, aside);
+        failure = move(*intoTarget_, firstName, aside);
         if (!failure || failure->error.code != FsErrorCode::AlreadyExists)
             break;
     }
@@ -105,21 +107,20 @@ PlanMoves::moveThroughTemporaryName(const std::vector<qsizetype>& cycle) {
         // When the file that wanted the first one's name could not move, that
         // name is still free, and the first file goes back there.
         if (!moved_[size_t(rest.back())])
-            (void)move(targetDir_, aside, firstName);
+            (void)move(*withinTarget_, aside, firstName);
         return restFailed;
     }
-    return move(targetDir_, aside, plan_.newNames[first]);
+    return move(*withinTarget_, aside, plan_.newNames[first]);
 }
 
-std::optional<MoveFailure> PlanMoves::move(const QString& fromDir, const QString& fromName,
+std::optional<MoveFailure> PlanMoves::move(DirectoryMoves& moves, const QString& fromName,
                                            const QString& toName) {
-    const QString from = fromDir + fromName;
-    const FsStatus moved = fileSystem_.moveFile(from, targetDir_ + toName);
+    const FsStatus moved = moves.move(fromName, toName);
     if (moved) {
-        journal_.record(fromDir, fromName, targetDir_, toName);
+        journal_.record(moves.fromDir(), fromName, moves.toDir(), toName);
         return std::nullopt;
     }
-    if (sourceIsGone(moved.error(), from))
+    if (sourceIsGone(moved.error(), moves.fromDir() + fromName))
         return std::nullopt;
     return MoveFailure{fromName, moved.error()};
 }

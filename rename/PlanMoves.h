@@ -5,9 +5,11 @@
 #include <QHash>
 #include <QString>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
+class DirectoryMoves;
 class FileSystem;
 class UndoJournal;
 struct RenamePlan;
@@ -38,15 +40,14 @@ public:
 private:
     std::optional<MoveFailure> moveChainBack(const std::vector<qsizetype>& chain);
     std::optional<MoveFailure> moveThroughTemporaryName(const std::vector<qsizetype>& cycle);
-    std::optional<MoveFailure> move(const QString& fromDir, const QString& fromName,
+    std::optional<MoveFailure> move(DirectoryMoves& moves, const QString& fromName,
                                     const QString& toName);
     void markMoved(qsizetype index);
 
-    FileSystem& fileSystem_;
     const RenamePlan& plan_;
-    const QString sourceDir_;
-    const QString targetDir_;
     UndoJournal& journal_;
+    std::unique_ptr<DirectoryMoves> intoTarget_;
+    std::unique_ptr<DirectoryMoves> withinTarget_; // through a temporary name
     std::vector<bool> moved_;
     QHash<QString, qsizetype> waitingByName_; // in place: listed name -> file not moved yet
 };

@@ -323,6 +323,22 @@ TEST_P(LocalFileSystemMoveError, FailsAndLeavesEverythingAlone) {
     EXPECT_EQ(tree.readFile(u"a.mp3"_s), QByteArray("x"));
 }
 
+// Moves between two opened directories fail as moveFile does, full paths included.
+TEST_P(LocalFileSystemMoveError, FailsAlikeBetweenOpenedDirectories) {
+    TempTree tree;
+    tree.writeFile(u"a.mp3"_s, "x");
+    tree.makeDir(u"d"_s);
+    LocalFileSystem fileSystem;
+    const QString to = GetParam().to;
+    const qsizetype slash = to.lastIndexOf(u'/') + 1;
+    const FsStatus moved = fileSystem.movesBetween(tree.root(), tree.root() + to.left(slash))
+                               ->move(GetParam().from, to.mid(slash));
+    ASSERT_FALSE(moved.isOk());
+    EXPECT_EQ(moved.error().code, GetParam().code);
+    EXPECT_EQ(moved.error().path, tree.root() + GetParam().faultyPath);
+    EXPECT_EQ(tree.entries(), (QStringList{u"a.mp3"_s, u"d"_s}));
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Rows, LocalFileSystemMoveError,
     testing::Values(MoveErrorRow{"MissingTargetDirectory", u"a.mp3"_s, u"missing/a.mp3"_s,
@@ -443,6 +459,16 @@ TEST_F(OtherFileSystem, MovesFileByCopyKeepingBytesModeAndTime) {
     const FsResult<FileTail> whole = LocalFileSystem().readTail(moved, content.size());
     ASSERT_TRUE(whole.isOk());
     EXPECT_EQ(whole.value().bytes, content);
+}
+
+TEST_F(OtherFileSystem, MovesBetweenOpenedDirectoriesByCopy) {
+    tree_.writeFile(u"a.mp3"_s, "bytes");
+    LocalFileSystem fileSystem;
+    ASSERT_TRUE(fileSystem.movesBetween(tree_.root(), otherRoot())->move(u"a.mp3"_s, u"b.mp3"_s));
+    EXPECT_FALSE(tree_.exists(u"a.mp3"_s));
+    const FsResult<FileTail> moved = fileSystem.readTail(otherRoot() + u"b.mp3"_s, 16);
+    ASSERT_TRUE(moved);
+    EXPECT_EQ(moved.value().bytes, QByteArray("bytes"));
 }
 
 TEST_F(OtherFileSystem, MovesLinkAsLink) {
