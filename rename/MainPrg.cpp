@@ -130,8 +130,10 @@ void MainPrg::RenameRun(const RenameOperation& operation) {
     window.setText(logField, QString());
     if (parameters.startNumber)
         RunningNumber = *parameters.startNumber;
+    const qsizetype listed = listing.value().size();
     const RenamePlan plan = planRenames(operation, *this, std::move(listing).value(), fileSystem_,
-                                        window.isTicked(moveBackBox));
+                                        window.isTicked(moveBackBox),
+                                        [&window, listed] { window.showProgress(0, listed); });
 
     PlanMoves moves(fileSystem_, plan, SourceDir, TargetDir, undoJournal_);
     const qsizetype total = plan.listed.size();

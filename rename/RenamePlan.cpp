@@ -9,12 +9,17 @@
 
 #include <QHash>
 
+#include <functional>
+
 #include <algorithm>
 #include <vector>
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// How many names are planned between two reports that the plan is under way.
+constexpr qsizetype filesBetweenReports = 2048;
 
 QString quoted(const QString& name) {
     return u"„"_s + displayFileName(name) + u"“"_s;
@@ -50,9 +55,11 @@ public:
         }
     }
 
-    void planEveryFile() {
+    void planEveryFile(const std::function<void()>& stillWorking) {
         const bool numbering = operation_.parameters == RenameParameters::Numbering;
         for (qsizetype index = 0; index < plan_.listed.size(); ++index) {
+            if (stillWorking && index % filesBetweenReports == 0)
+                stillWorking();
             const QString& name = plan_.listed[index];
             state_.CurrentName = name;
             if (!operation_.transform(state_))
@@ -131,7 +138,8 @@ private:
 } // namespace
 
 RenamePlan planRenames(const RenameOperation& operation, RenameState& state,
-                       const QStringList& listed, const FileSystem& fileSystem, bool moveBack) {
+                       const QStringList& listed, const FileSystem& fileSystem, bool moveBack,
+                       const std::function<void()>& stillWorking) {
     RenamePlan plan;
     plan.listed = listed;
     plan.moveBack = moveBack;
@@ -139,7 +147,7 @@ RenamePlan planRenames(const RenameOperation& operation, RenameState& state,
     plan.inPlace = same && same.value();
 
     Planner planner(operation, state, fileSystem, plan);
-    planner.planEveryFile();
+    planner.planEveryFile(stillWorking);
     if (plan.inPlace)
         planner.stopWhereNamesStayTaken();
     return plan;

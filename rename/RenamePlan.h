@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class FileSystem;
@@ -38,9 +39,11 @@ struct RenamePlan {
 
 // Builds the plan. `state` holds the run's parameters (and the start number
 // in RunningNumber) and goes through the transform for every file up to the
-// stop, as the run itself would take it.
+// stop, as the run itself would take it. `stillWorking`, when given, is
+// called now and then, so that a window can repaint during a long plan.
 RenamePlan planRenames(const RenameOperation& operation, RenameState& state,
-                       const QStringList& listed, const FileSystem& fileSystem, bool moveBack);
+                       const QStringList& listed, const FileSystem& fileSystem, bool moveBack,
+                       const std::function<void()>& stillWorking = {});
 
 // Adds what MoveBack would do after the planned run: which files it moves
 // and where it stops. Only a preview needs it; the run lists the target

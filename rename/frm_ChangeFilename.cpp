@@ -273,6 +273,10 @@ void frm_ChangeFilename::showProgress(qsizetype done, qsizetype total) {
     if (sinceProgress_.isValid() && sinceProgress_.elapsed() < progressIntervalMs)
         return;
     sinceProgress_.start();
+    // Without new lines in the log (while planning, during MoveBack) only
+    // the caption would change, and the dialog would not paint for seconds.
+    if (shownLogLength_ == logText_.size())
+        txt_Filename_->viewport()->update();
     flushLog();
     if (running_)
         setWindowTitle(captionBeforeRun_ + u" – %1 von %2"_s.arg(done).arg(total));

@@ -259,7 +259,8 @@ TEST_F(Dialog, undoThatCannotPutAFileBackNamesItInOneMessage) {
 
 TEST_F(Dialog, longRunRepaintsWithProgressInTheCaptionButTakesNoSecondStartOrClose) {
     QStringList names;
-    for (int index = 0; index < 300; ++index)
+    // Enough files that the run reports progress after its first moves.
+    for (int index = 0; index < 3000; ++index)
         names.append(u"Titel %1.mp3"_s.arg(index));
     files(names);
     prg.CurrentOperation = u"AddText"_s;
@@ -272,24 +273,32 @@ TEST_F(Dialog, longRunRepaintsWithProgressInTheCaptionButTakesNoSecondStartOrClo
     bool startEnabledDuringRun = true;
     bool closedDuringRun = true;
     bool logShownDuringRun = false;
-    QTimer::singleShot(0, &dialog, [&] {
+    // Looks at the dialog each time the run lets events through, until the
+    // first moves are in the log.
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, &dialog, [&] {
+        if (control<QPlainTextEdit>(u"txt_Filename"_s)->toPlainText().isEmpty())
+            return;
+        watch.stop();
+        logShownDuringRun = true;
         captionDuringRun = dialog.windowTitle();
         startEnabledDuringRun = control(u"cmd_Start"_s)->isEnabled();
-        logShownDuringRun = !control<QPlainTextEdit>(u"txt_Filename"_s)->toPlainText().isEmpty();
         click(u"cmd_Start"_s);
         closedDuringRun = dialog.close();
     });
+    watch.start(0);
     click(u"cmd_Start"_s);
+    watch.stop();
 
     EXPECT_TRUE(captionDuringRun.startsWith(u"Lauf – "_s)) << captionDuringRun.toStdString();
-    EXPECT_TRUE(captionDuringRun.endsWith(u" von 300"_s)) << captionDuringRun.toStdString();
+    EXPECT_TRUE(captionDuringRun.endsWith(u" von 3000"_s)) << captionDuringRun.toStdString();
     EXPECT_TRUE(logShownDuringRun);
     EXPECT_FALSE(startEnabledDuringRun);
     EXPECT_FALSE(closedDuringRun);
     EXPECT_EQ(dialog.windowTitle(), u"Lauf"_s);
     EXPECT_TRUE(dialog.isVisible());
-    EXPECT_EQ(tree.entries(u"dst"_s).size(), 300);
-    EXPECT_EQ(dialog.fieldText(u"txt_Filename"_s).count(u"\r\n"_s), 300);
+    EXPECT_EQ(tree.entries(u"dst"_s).size(), 3000);
+    EXPECT_EQ(dialog.fieldText(u"txt_Filename"_s).count(u"\r\n"_s), 3000);
     EXPECT_TRUE(control(u"cmd_Start"_s)->isEnabled());
 }
 
