@@ -22,6 +22,7 @@ void MainPrg::ReadID3() {
     }
     const QStringList names = std::move(listing).value();
     window.setText(logField, QString());
+    const std::unique_ptr<DirectoryTails> tails = fileSystem_.tailsIn(SourceDir);
 
     // Only the last tag read is kept, so its trailer is taken apart once, when
     // the run ends or stops; doing it for every file cost more than all the
@@ -34,8 +35,7 @@ void MainPrg::ReadID3() {
     for (qsizetype index = 0; index < names.size(); ++index) {
         CurrentName = names[index];
         window.appendText(logField, displayFileName(CurrentName) + u"\r\n"_s);
-        const FsResult<FileTail> tail =
-            fileSystem_.readTail(SourceDir + CurrentName, id3v1::trailerSize);
+        const FsResult<FileTail> tail = tails->readTail(CurrentName, id3v1::trailerSize);
         if (!tail) {
             keepLastTag();
             failAt(failureMessage, CurrentName, failureReason(tail.error()));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/DirectoryMoves.h"
+#include "platform/DirectoryTails.h"
 #include "platform/FsResult.h"
 
 #include <QByteArray>
@@ -56,6 +57,11 @@ public:
     // The size of a file and its last `length` bytes, in one positioned read.
     // Links are followed.
     virtual FsResult<FileTail> readTail(const QString& path, qint64 length) const = 0;
+
+    // The tails of many files of one directory, for a check over it.
+    virtual std::unique_ptr<DirectoryTails> tailsIn(const QString& directory) const {
+        return std::make_unique<DirectoryTails>(*this, directory);
+    }
 
     // Creates one directory; an existing directory is an error.
     virtual FsStatus createDirectory(const QString& path) = 0;

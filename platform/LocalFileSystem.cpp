@@ -203,6 +203,17 @@ template <typename Take> FsResult<QStringList> readEntries(const QString& direct
     return names;
 }
 
+// A directory opened to name its entries relative to it; -1 when it cannot be.
+int openDirectory(const QString& directory) {
+    const std::optional<QByteArray> path = directoryPath(directory);
+    return path ? ::open(path->constData(), O_PATH | O_DIRECTORY | O_CLOEXEC) : -1;
+}
+
+// One entry of a directory: not empty, no separator, no NUL.
+bool isEntryName(const QByteArray& name) {
+    return !name.isEmpty() && !name.contains('/') && !name.contains('\0');
+}
+
 // Moves relative to the two directories' descriptors, opened once: the
 // kernel then looks up two names per move instead of two whole paths. Every
 // move that does not simply work goes the way of moveFile, which tells why.
@@ -225,18 +236,59 @@ public:
     }
 
 private:
-    static int openDirectory(const QString& directory) {
-        const std::optional<QByteArray> path = directoryPath(directory);
-        return path ? ::open(path->constData(), O_PATH | O_DIRECTORY | O_CLOEXEC) : -1;
-    }
-
-    // One entry of the directory: not empty, no separator, no NUL.
-    static bool isEntryName(const QByteArray& name) {
-        return !name.isEmpty() && !name.contains('/') && !name.contains('\0');
-    }
-
     Descriptor from_;
     Descriptor to_;
+};
+
+// Opens `path` relative to `directoryFd` and reads its size and last
+// `length` bytes; errors name `shownPath`.
+FsResult<FileTail> readTailAt(int directoryFd, const QByteArray& path, const QString& shownPath,
+                              qint64 length) {
+    // O_NONBLOCK keeps a FIFO from blocking the open; it is refused below.
+    Descriptor file(::openat(directoryFd, path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!file.isOpen())
+        return systemError(shownPath);
+    struct stat info;
+    if (::fstat(file.get(), &info) != 0)
+        return systemError(shownPath);
+    if (!S_ISREG(info.st_mode))
+        return FsError{FsErrorCode::NotAFile, shownPath, 0};
+    FileTail tail;
+    tail.fileSize = info.st_size;
+    const qint64 wanted = std::clamp<qint64>(length, 0, info.st_size);
+    tail.bytes.resize(wanted);
+    qint64 done = 0;
+    while (done < wanted) {
+        const ssize_t got = ::pread(file.get(), tail.bytes.data() + done, size_t(wanted - done),
+                                    info.st_size - wanted + done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return systemError(shownPath);
+        if (got == 0)
+            return FsError{FsErrorCode::TooShort, shownPath, 0};
+        done += got;
+    }
+    return tail;
+}
+
+// Tails read relative to the directory's descriptor, opened once; a name
+// that is not one plain entry, or a directory that did not open, takes the
+// path as readTail does.
+class DescriptorTails final : public DirectoryTails {
+public:
+    DescriptorTails(const FileSystem& fileSystem, const QString& directory)
+        : DirectoryTails(fileSystem, directory), directory_(openDirectory(directory)) {}
+
+    FsResult<FileTail> readTail(const QString& name, qint64 length) const override {
+        const QByteArray entry = encodeFileName(name);
+        if (!directory_.isOpen() || !isEntryName(entry))
+            return DirectoryTails::readTail(name, length);
+        return readTailAt(directory_.get(), entry, directory() + name, length);
+    }
+
+private:
+    Descriptor directory_;
 };
 
 } // namespace
@@ -329,32 +381,11 @@ FsResult<FileTail> LocalFileSystem::readTail(const QString& path, qint64 length)
     const std::optional<QByteArray> bytes = systemPath(path);
     if (!bytes)
         return invalidName(path);
-    // O_NONBLOCK keeps a FIFO from blocking the open; it is refused below.
-    Descriptor file(::open(bytes->constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (!file.isOpen())
-        return systemError(path);
-    struct stat info;
-    if (::fstat(file.get(), &info) != 0)
-        return systemError(path);
-    if (!S_ISREG(info.st_mode))
-        return FsError{FsErrorCode::NotAFile, path, 0};
-    FileTail tail;
-    tail.fileSize = info.st_size;
-    const qint64 wanted = std::clamp<qint64>(length, 0, info.st_size);
-    tail.bytes.resize(wanted);
-    qint64 done = 0;
-    while (done < wanted) {
-        const ssize_t got = ::pread(file.get(), tail.bytes.data() + done, size_t(wanted - done),
-                                    info.st_size - wanted + done);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return systemError(path);
-        if (got == 0)
-            return FsError{FsErrorCode::TooShort, path, 0};
-        done += got;
-    }
-    return tail;
+    return readTailAt(AT_FDCWD, *bytes, path, length);
+}
+
+std::unique_ptr<DirectoryTails> LocalFileSystem::tailsIn(const QString& directory) const {
+    return std::make_unique<DescriptorTails>(*this, directory);
 }
 
 FsStatus LocalFileSystem::createDirectory(const QString& path) {

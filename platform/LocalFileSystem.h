@@ -13,5 +13,6 @@ public:
     std::unique_ptr<DirectoryMoves> movesBetween(const QString& fromDir,
                                                  const QString& toDir) override;
     FsResult<FileTail> readTail(const QString& path, qint64 length) const override;
+    std::unique_ptr<DirectoryTails> tailsIn(const QString& directory) const override;
     FsStatus createDirectory(const QString& path) override;
 };
