@@ -210,8 +210,10 @@ bool MainPrg::previewOperation(const QString& key) {
     } else {
         if (parameters.startNumber)
             state.RunningNumber = *parameters.startNumber;
+        const qsizetype listed = listing.value().size();
         RenamePlan plan = planRenames(*operation, state, std::move(listing).value(), fileSystem_,
-                                      window.isTicked(moveBackBox));
+                                      window.isTicked(moveBackBox),
+                                      [&window, listed] { window.showProgress(0, listed); });
         planMoveBack(plan, fileSystem_, state);
         text += previewText(plan);
     }
