@@ -10,6 +10,8 @@
 #include "rename/RenamePlan.h"
 #include "rename/RunParameters.h"
 
+#include <functional>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -28,6 +30,11 @@ QString fileLine(const QString& name) {
 
 QString directoryCause(const QString& directory, const FsError& error) {
     return u"Verzeichnis: "_s + displayFileName(directory) + u'\n' + failureReason(error);
+}
+
+// Lets the window repaint while the plan for `files` names is made.
+std::function<void()> planningProgress(RunWindow& window, qsizetype files) {
+    return [&window, files] { window.showProgress(0, files); };
 }
 
 Message notUndoneMessage(const QStringList& names) {
@@ -131,9 +138,9 @@ void MainPrg::RenameRun(const RenameOperation& operation) {
     if (parameters.startNumber)
         RunningNumber = *parameters.startNumber;
     const qsizetype listed = listing.value().size();
-    const RenamePlan plan = planRenames(operation, *this, std::move(listing).value(), fileSystem_,
-                                        window.isTicked(moveBackBox),
-                                        [&window, listed] { window.showProgress(0, listed); });
+    const RenamePlan plan =
+        planRenames(operation, *this, std::move(listing).value(), fileSystem_,
+                    window.isTicked(moveBackBox), planningProgress(window, listed));
 
     PlanMoves moves(fileSystem_, plan, SourceDir, TargetDir, undoJournal_);
     const qsizetype total = plan.listed.size();
@@ -211,9 +218,9 @@ bool MainPrg::previewOperation(const QString& key) {
         if (parameters.startNumber)
             state.RunningNumber = *parameters.startNumber;
         const qsizetype listed = listing.value().size();
-        RenamePlan plan = planRenames(*operation, state, std::move(listing).value(), fileSystem_,
-                                      window.isTicked(moveBackBox),
-                                      [&window, listed] { window.showProgress(0, listed); });
+        RenamePlan plan =
+            planRenames(*operation, state, std::move(listing).value(), fileSystem_,
+                        window.isTicked(moveBackBox), planningProgress(window, listed));
         planMoveBack(plan, fileSystem_, state);
         text += previewText(plan);
     }

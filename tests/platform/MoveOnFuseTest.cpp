@@ -31,21 +31,16 @@ public:
     StepRecorder& operator=(const StepRecorder&) = delete;
 };
 
-class MoveOnFuse : public PlacesSuite, public testing::WithParamInterface<Place> {
+class MoveOnFuse : public TreeOnPlace {
 protected:
     void SetUp() override {
-        QString skipReason;
-        const QString root = placeRoot(GetParam(), skipReason);
-        if (root.isEmpty())
-            GTEST_SKIP() << skipReason.toStdString();
-        tree.emplace(root);
+        TreeOnPlace::SetUp();
+        if (IsSkipped())
+            return;
         tree->makeDir(u"src"_s);
         tree->makeDir(u"dst"_s);
     }
 
-    QString at(const QString& relative) const { return tree->root() + relative; }
-
-    std::optional<TempTree> tree;
     LocalFileSystem fileSystem;
 };
 

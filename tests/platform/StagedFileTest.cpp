@@ -50,24 +50,12 @@ INSTANTIATE_TEST_SUITE_P(Rows, TemporaryName, testing::Values(
 
 // Staged files on every file system
 
-class StagedFileOn : public PlacesSuite, public testing::WithParamInterface<Place> {
+class StagedFileOn : public TreeOnPlace {
 protected:
-    void SetUp() override {
-        QString skipReason;
-        const QString root = placeRoot(GetParam(), skipReason);
-        if (root.isEmpty())
-            GTEST_SKIP() << skipReason.toStdString();
-        tree.emplace(root);
-    }
-
-    QString at(const QString& name) const { return tree->root() + name; }
-
     static void write(const StagedFile& file, const QByteArray& bytes) {
         ASSERT_EQ(::write(file.descriptor(), bytes.constData(), size_t(bytes.size())),
                   bytes.size());
     }
-
-    std::optional<TempTree> tree;
 };
 
 TEST_P(StagedFileOn, GetsItsNameOnlyWhenCommitted) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tests/support/FuseMount.h"
+#include "tests/support/TempTree.h"
 #include "tests/support/TmpfsDir.h"
 
 #include <QString>
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <ostream>
 
 enum class Place { Disk, Tmpfs, Fat, ExFat };
@@ -50,4 +52,22 @@ protected:
 
 private:
     static inline std::unique_ptr<FileSystemPlaces> places_;
+};
+
+// A test run once for each place, with a temporary tree on it; skipped
+// where the machine cannot have the place.
+class TreeOnPlace : public PlacesSuite, public testing::WithParamInterface<Place> {
+protected:
+    void SetUp() override {
+        QString skipReason;
+        const QString root = placeRoot(GetParam(), skipReason);
+        if (root.isEmpty())
+            GTEST_SKIP() << skipReason.toStdString();
+        tree.emplace(root);
+    }
+
+    // A path inside the tree.
+    QString at(const QString& relative) const { return tree->root() + relative; }
+
+    std::optional<TempTree> tree;
 };
