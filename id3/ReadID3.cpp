@@ -15,7 +15,7 @@ void MainPrg::ReadID3() {
     const QString failureMessage = u"Fehler im Modul ReadID3"_s;
     forgetLastRun();
 
-    FsResult<QStringList> listing = fileSystem_.listFiles(SourceDir);
+    FsResult<QStringList> listing = listFiles(SourceDir);
     if (!listing) {
         failInDirectory(failureMessage, SourceDir, listing.error());
         return;

@@ -34,6 +34,7 @@ public:
     // Shows a modal message and returns the button pressed.
     virtual MessageAnswer showMessage(const Message& message) = 0;
     // Called as a long run goes on, so the window can repaint and show how
-    // far it is; the window must not take input meanwhile.
+    // far it is; the window must not take input meanwhile. A `total` of 0:
+    // a directory is still being read, and how much there is is not known.
     virtual void showProgress(qsizetype done, qsizetype total) = 0;
 };

@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 #include "platform/NameCodec.h"
 #include "platform/RunWindow.h"
+#include "platform/WhileWaiting.h"
 #include "rename/PlanMoves.h"
 #include "rename/PreviewText.h"
 #include "rename/RenameOperation.h"
@@ -35,6 +36,12 @@ QString directoryCause(const QString& directory, const FsError& error) {
 // Lets the window repaint while the plan for `files` names is made.
 std::function<void()> planningProgress(RunWindow& window, qsizetype files) {
     return [&window, files] { window.showProgress(0, files); };
+}
+
+// Lets the window repaint while a directory is read; how much there is to
+// do is not known yet.
+std::function<void()> readingProgress(RunWindow& window) {
+    return [&window] { window.showProgress(0, 0); };
 }
 
 Message notUndoneMessage(const QStringList& names) {
@@ -114,6 +121,11 @@ void MainPrg::failInDirectory(const QString& message, const QString& directory,
     fail(message, directoryCause(directory, error));
 }
 
+FsResult<QStringList> MainPrg::listFiles(const QString& directory) const {
+    return whileWaiting([this, &directory] { return fileSystem_.listFiles(directory); },
+                        readingProgress(*window_));
+}
+
 void MainPrg::RenameRun(const RenameOperation& operation) {
     Q_ASSERT(window_);
     RunWindow& window = *window_;
@@ -121,7 +133,7 @@ void MainPrg::RenameRun(const RenameOperation& operation) {
 
     // The whole listing is taken before the first move, so that a target
     // directory that is the source directory gives each file one new name.
-    FsResult<QStringList> listing = fileSystem_.listFiles(SourceDir);
+    FsResult<QStringList> listing = listFiles(SourceDir);
     if (!listing) {
         failInDirectory(operation.failureMessage, SourceDir, listing.error());
         return;
@@ -177,7 +189,7 @@ void MainPrg::RenameRun(const RenameOperation& operation) {
 }
 
 std::optional<MoveFailure> MainPrg::MoveBack() {
-    FsResult<QStringList> listing = fileSystem_.listFiles(TargetDir);
+    FsResult<QStringList> listing = listFiles(TargetDir);
     if (!listing)
         return MoveFailure{QString(), listing.error()};
     const QStringList names = std::move(listing).value();
@@ -203,7 +215,7 @@ bool MainPrg::previewOperation(const QString& key) {
     // The preview works on a copy, so that the run's state stays as it was.
     RenameState state = *this;
     QString text;
-    FsResult<QStringList> listing = fileSystem_.listFiles(state.SourceDir);
+    FsResult<QStringList> listing = listFiles(state.SourceDir);
     if (!listing) {
         window.setText(logField, previewFault(directoryCause(state.SourceDir, listing.error())));
         return true;
@@ -221,7 +233,7 @@ bool MainPrg::previewOperation(const QString& key) {
         RenamePlan plan =
             planRenames(*operation, state, std::move(listing).value(), fileSystem_,
                         window.isTicked(moveBackBox), planningProgress(window, listed));
-        planMoveBack(plan, fileSystem_, state);
+        planMoveBack(plan, fileSystem_, state, readingProgress(window));
         text += previewText(plan);
     }
     window.setText(logField, text);

@@ -3,14 +3,16 @@
 #include "rename/RenameState.h"
 #include "rename/UndoJournal.h"
 
+#include "platform/FsResult.h"
+
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
 class FileSystem;
 class RunWindow;
-struct FsError;
 struct MoveFailure;
 struct RenameOperation;
 
@@ -65,6 +67,8 @@ public:
     void forgetLastRun() { undoJournal_.clear(); }
 
 private:
+    // A directory's ordinary files, read while the window keeps painting.
+    FsResult<QStringList> listFiles(const QString& directory) const;
     void RenameRun(const RenameOperation& operation);
     std::optional<MoveFailure> MoveBack();
     void fail(const QString& message, const QString& cause = {});

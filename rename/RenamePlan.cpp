@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 #include "platform/NameCodec.h"
 #include "platform/NaturalOrder.h"
+#include "platform/WhileWaiting.h"
 #include "rename/RenameFaults.h"
 #include "rename/RenameOperation.h"
 
@@ -33,8 +34,10 @@ struct TargetNames {
     std::optional<QString> unusable;
 };
 
-TargetNames targetNames(const FileSystem& fileSystem, const QString& targetDir) {
-    const FsResult<QStringList> entries = fileSystem.listEntries(targetDir);
+TargetNames targetNames(const FileSystem& fileSystem, const QString& targetDir,
+                        const std::function<void()>& stillWorking) {
+    const FsResult<QStringList> entries =
+        whileWaiting([&] { return fileSystem.listEntries(targetDir); }, stillWorking);
     if (entries)
         return {QSet<QString>(entries.value().begin(), entries.value().end()), std::nullopt};
     const FsErrorCode code = entries.error().code;
@@ -46,13 +49,16 @@ TargetNames targetNames(const FileSystem& fileSystem, const QString& targetDir) 
 class Planner {
 public:
     Planner(const RenameOperation& operation, RenameState& state, const FileSystem& fileSystem,
-            RenamePlan& plan)
+            RenamePlan& plan, const std::function<void()>& stillWorking)
         : operation_(operation), state_(state), plan_(plan),
-          target_(targetNames(fileSystem, state.TargetDir)) {
+          target_(targetNames(fileSystem, state.TargetDir, stillWorking)) {
         if (plan_.inPlace) {
+            listedIndex_.reserve(plan_.listed.size());
             for (qsizetype index = 0; index < plan_.listed.size(); ++index)
                 listedIndex_.insert(plan_.listed[index], index);
         }
+        takenBy_.reserve(plan_.listed.size());
+        plan_.newNames.reserve(plan_.listed.size());
     }
 
     void planEveryFile(const std::function<void()>& stillWorking) {
@@ -146,7 +152,7 @@ RenamePlan planRenames(const RenameOperation& operation, RenameState& state,
     const FsResult<bool> same = fileSystem.isSameDirectory(state.SourceDir, state.TargetDir);
     plan.inPlace = same && same.value();
 
-    Planner planner(operation, state, fileSystem, plan);
+    Planner planner(operation, state, fileSystem, plan, stillWorking);
     planner.planEveryFile(stillWorking);
     if (plan.inPlace)
         planner.stopWhereNamesStayTaken();
@@ -155,16 +161,19 @@ RenamePlan planRenames(const RenameOperation& operation, RenameState& state,
 
 // MoveBack lists the target directory after the run and moves every file
 // back under the name it has there; a name the source still holds stops it.
-void planMoveBack(RenamePlan& plan, const FileSystem& fileSystem, const RenameState& state) {
+void planMoveBack(RenamePlan& plan, const FileSystem& fileSystem, const RenameState& state,
+                  const std::function<void()>& stillWorking) {
     if (!plan.moveBack || plan.stop || plan.inPlace)
         return;
-    const FsResult<QStringList> inTarget = fileSystem.listFiles(state.TargetDir);
+    const FsResult<QStringList> inTarget =
+        whileWaiting([&] { return fileSystem.listFiles(state.TargetDir); }, stillWorking);
     if (!inTarget) {
         plan.moveBackStop = PlanStop{-1, state.TargetDir, failureReason(inTarget.error())};
         return;
     }
     QSet<QString> stayInSource;
-    if (const FsResult<QStringList> inSource = fileSystem.listEntries(state.SourceDir)) {
+    if (const FsResult<QStringList> inSource =
+            whileWaiting([&] { return fileSystem.listEntries(state.SourceDir); }, stillWorking)) {
         stayInSource = QSet<QString>(inSource.value().begin(), inSource.value().end());
         for (const QString& name : plan.listed)
             stayInSource.remove(name);

@@ -47,5 +47,6 @@ RenamePlan planRenames(const RenameOperation& operation, RenameState& state,
 
 // Adds what MoveBack would do after the planned run: which files it moves
 // and where it stops. Only a preview needs it; the run lists the target
-// directory afresh when it gets there.
-void planMoveBack(RenamePlan& plan, const FileSystem& fileSystem, const RenameState& state);
+// directory afresh when it gets there. `stillWorking` as for planRenames.
+void planMoveBack(RenamePlan& plan, const FileSystem& fileSystem, const RenameState& state,
+                  const std::function<void()>& stillWorking = {});

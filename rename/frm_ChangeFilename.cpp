@@ -142,6 +142,9 @@ void frm_ChangeFilename::runBlocking(const std::function<void()>& work) {
     // Disabling the focused button would move the focus away for good.
     const QPointer<QWidget> focused = focusWidget();
     setButtonsEnabled(false);
+    // The greyed buttons are the first sign that the work has begun, before
+    // a large directory has been read.
+    repaint();
     {
         InputBlocker blocker;
         inputBlocker_ = &blocker;
@@ -279,6 +282,7 @@ void frm_ChangeFilename::showProgress(qsizetype done, qsizetype total) {
         txt_Filename_->viewport()->update();
     flushLog();
     if (running_)
-        setWindowTitle(captionBeforeRun_ + u" – %1 von %2"_s.arg(done).arg(total));
+        setWindowTitle(captionBeforeRun_ + (total == 0 ? u" – Verzeichnis wird gelesen …"_s
+                                                       : u" – %1 von %2"_s.arg(done).arg(total)));
     QCoreApplication::processEvents();
 }

@@ -1,0 +1,92 @@
+#include "rename/frm_ChangeFilename.h"
+
+#include "rename/MainPrg.h"
+#include "tests/support/FaultyFileSystem.h"
+#include "tests/support/TempTree.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A directory on slow media: its listing returns only once the test has
+// seen the dialog alive, or after a deadline that fails the test.
+struct SlowListingRow {
+    const char* name;
+    QString operation;
+    QString button;
+    bool moveBack;
+    int slowListing; // 1: the run's first listing, 2: MoveBack's
+};
+
+class SlowDirectory : public testing::TestWithParam<SlowListingRow> {
+protected:
+    SlowDirectory() : prg(fileSystem), dialog(prg) {
+        prg.SourceDir = tree.dir(u"src"_s);
+        prg.TargetDir = tree.dir(u"dst"_s);
+        tree.writeFile(u"src/a.mp3"_s, QByteArray(128, 'x').replace(0, 3, "TAG"));
+        tree.writeFile(u"src/b.mp3"_s, QByteArray(128, 'x').replace(0, 3, "TAG"));
+    }
+
+    TempTree tree;
+    FaultyFileSystem fileSystem;
+    MainPrg prg;
+    frm_ChangeFilename dialog;
+};
+
+TEST_P(SlowDirectory, dialogPaintsAndSaysItIsReadingWhileTheListingTakesLong) {
+    const SlowListingRow& row = GetParam();
+    prg.CurrentOperation = row.operation;
+    dialog.findChild<QLineEdit*>(u"txt_Suchstring"_s)->setText(u"_x"_s);
+    dialog.findChild<QCheckBox*>(u"chk_MoveBack"_s)->setChecked(row.moveBack);
+    dialog.setWindowTitle(u"Lauf"_s);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+
+    std::atomic<bool> seenAlive = false;
+    std::atomic<int> listings = 0;
+    fileSystem.afterListing = [&] {
+        if (++listings != row.slowListing)
+            return;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!seenAlive && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    QString captionWhileReading;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, &dialog, [&] {
+        if (listings < row.slowListing || seenAlive)
+            return;
+        captionWhileReading = dialog.windowTitle();
+        seenAlive = true;
+    });
+    watch.start(0);
+    QTest::mouseClick(dialog.findChild<QPushButton*>(row.button), Qt::LeftButton);
+    watch.stop();
+
+    EXPECT_TRUE(seenAlive);
+    EXPECT_EQ(captionWhileReading, u"Lauf – Verzeichnis wird gelesen …"_s);
+    EXPECT_EQ(dialog.windowTitle(), u"Lauf"_s);
+    EXPECT_EQ(dialog.fieldText(u"txt_Filename"_s).count(u"\r\n"_s), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SlowDirectory,
+    testing::Values(SlowListingRow{"renameRun", u"AddText"_s, u"cmd_Start"_s, false, 1},
+                    SlowListingRow{"moveBackAfterTheRun", u"AddText"_s, u"cmd_Start"_s, true, 2},
+                    SlowListingRow{"preview", u"AddText"_s, u"cmd_Vorschau"_s, false, 1},
+                    SlowListingRow{"id3Check", u"ReadID3"_s, u"cmd_Start"_s, false, 1}),
+    [](const testing::TestParamInfo<SlowListingRow>& info) { return info.param.name; });
+
+} // namespace
