@@ -154,6 +154,7 @@ void MainPrg::RenameRun(const RenameOperation& operation) {
         planRenames(operation, *this, std::move(listing).value(), fileSystem_,
                     window.isTicked(moveBackBox), planningProgress(window, listed));
 
+    undoJournal_.reserve(plan.moveCount());
     PlanMoves moves(fileSystem_, plan, SourceDir, TargetDir, undoJournal_);
     const qsizetype total = plan.listed.size();
     for (qsizetype index = 0; index < total; ++index) {
@@ -193,6 +194,7 @@ std::optional<MoveFailure> MainPrg::MoveBack() {
     if (!listing)
         return MoveFailure{QString(), listing.error()};
     const QStringList names = std::move(listing).value();
+    undoJournal_.reserve(names.size());
     const std::unique_ptr<DirectoryMoves> moves = fileSystem_.movesBetween(TargetDir, SourceDir);
     for (qsizetype index = 0; index < names.size(); ++index) {
         CurrentName = names[index];

@@ -8,11 +8,22 @@
 
 void UndoJournal::record(const QString& fromDir, const QString& fromName, const QString& toDir,
                          const QString& toName) {
-    moves_.append({fromDir, fromName, toDir, toName});
+    moves_.append({directionsIndex(fromDir, toDir), fromName, toName});
+}
+
+qsizetype UndoJournal::directionsIndex(const QString& fromDir, const QString& toDir) {
+    for (qsizetype index = directions_.size() - 1; index >= 0; --index) {
+        if (directions_[index].fromDir == fromDir && directions_[index].toDir == toDir)
+            return index;
+    }
+    directions_.append({fromDir, toDir});
+    return directions_.size() - 1;
 }
 
 void UndoJournal::clear() {
     moves_.clear();
+    moves_.squeeze();
+    directions_.clear();
 }
 
 UndoOutcome UndoJournal::undo(FileSystem& fileSystem,
@@ -28,12 +39,13 @@ UndoOutcome UndoJournal::undo(FileSystem& fileSystem,
         QHash<QString, qsizetype> fileAtPath;
         for (qsizetype index = 0; index < total; ++index) {
             const Move& move = moves_[index];
-            const auto known = fileAtPath.constFind(move.fromDir + move.fromName);
+            const Directions& directions = directions_[move.directions];
+            const auto known = fileAtPath.constFind(directions.fromDir + move.fromName);
             firstOfFile[size_t(index)] = known == fileAtPath.cend();
             fileOf[size_t(index)] = firstOfFile[size_t(index)] ? index : *known;
             if (!firstOfFile[size_t(index)])
                 fileAtPath.erase(known);
-            fileAtPath.insert(move.toDir + move.toName, fileOf[size_t(index)]);
+            fileAtPath.insert(directions.toDir + move.toName, fileOf[size_t(index)]);
         }
     }
 
@@ -41,10 +53,12 @@ UndoOutcome UndoJournal::undo(FileSystem& fileSystem,
     std::vector<bool> stuck(size_t(total), false);
     for (qsizetype index = total - 1; index >= 0; --index) {
         const Move& move = moves_[index];
+        const Directions& directions = directions_[move.directions];
         const size_t file = size_t(fileOf[size_t(index)]);
         if (stuck[file])
             continue;
-        if (!fileSystem.moveFile(move.toDir + move.toName, move.fromDir + move.fromName)) {
+        if (!fileSystem.moveFile(directions.toDir + move.toName,
+                                 directions.fromDir + move.fromName)) {
             stuck[file] = true;
             outcome.leftWhereTheyAre.append(move.toName);
         } else if (firstOfFile[size_t(index)]) {

@@ -20,6 +20,8 @@ class UndoJournal {
 public:
     void record(const QString& fromDir, const QString& fromName, const QString& toDir,
                 const QString& toName);
+    // Room for `count` more moves, when a run knows how many it will make.
+    void reserve(qsizetype count) { moves_.reserve(moves_.size() + count); }
     bool isEmpty() const { return moves_.isEmpty(); }
     void clear();
 
@@ -30,12 +32,20 @@ public:
                      const std::function<void(qsizetype done, qsizetype total)>& progress);
 
 private:
-    struct Move {
+    struct Directions {
         QString fromDir;
-        QString fromName;
         QString toDir;
+    };
+    struct Move {
+        qsizetype directions; // index into directions_
+        QString fromName;
         QString toName;
     };
 
+    qsizetype directionsIndex(const QString& fromDir, const QString& toDir);
+
+    // The pairs of directories the moves went between; a run has at most
+    // three, so each move keeps an index instead of two more strings.
+    QList<Directions> directions_;
     QList<Move> moves_;
 };
