@@ -80,7 +80,7 @@ void LogField::setText(const QString& text) {
     goalX_ = -1;
     measuredWidth_ = 0;
     shownLines_ = log_.lineCount();
-    shownEmpty_ = log_.isEmpty();
+    shownSize_ = log_.size();
     updateScrollRanges();
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
@@ -103,15 +103,14 @@ void LogField::takeAppended() {
     appendPending_ = false;
     // The last line shown may have grown; the lines behind it are new.
     const qsizetype firstChanged = shownLines_ - 1;
-    const bool wasEmpty = shownEmpty_;
+    const qsizetype shownSize = shownSize_;
     shownLines_ = log_.lineCount();
-    shownEmpty_ = log_.isEmpty();
+    shownSize_ = log_.size();
     updateScrollRanges();
-    if (wasEmpty || firstChanged <= firstVisibleLine() + fullyVisibleLines())
+    if (shownSize == 0 || firstChanged <= firstVisibleLine() + fullyVisibleLines())
         viewport()->update();
     if (QAccessible::isActive()) {
-        const qsizetype from = log_.lineStart(firstChanged);
-        QAccessibleTextInsertEvent event(this, int(from), log_.text().sliced(from));
+        QAccessibleTextInsertEvent event(this, int(shownSize), log_.text().sliced(shownSize));
         QAccessible::updateAccessibility(&event);
     }
 }
@@ -554,7 +553,7 @@ void LogField::edit(qsizetype from, qsizetype to, const QString& text) {
     caret_ = anchor_ = from + text.size();
     goalX_ = -1;
     shownLines_ = log_.lineCount();
-    shownEmpty_ = log_.isEmpty();
+    shownSize_ = log_.size();
     updateScrollRanges();
     ensureCaretVisible();
     restartCaretBlink();

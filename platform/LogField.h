@@ -109,8 +109,9 @@ private:
     bool selectingWithMouse_ = false;
 
     bool appendPending_ = false;
-    qsizetype shownLines_ = 1; // lines the view had taken
-    bool shownEmpty_ = true;
+    // What the view had taken of the text.
+    qsizetype shownLines_ = 1;
+    qsizetype shownSize_ = 0;
 
     QBasicTimer caretBlink_;
     bool caretOn_ = false;
