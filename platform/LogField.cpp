@@ -107,8 +107,10 @@ void LogField::takeAppended() {
     shownLines_ = log_.lineCount();
     shownSize_ = log_.size();
     updateScrollRanges();
+    // Painted at once: a run that appends lets the event loop make only one
+    // pass now and then, and an update would wait for the next.
     if (shownSize == 0 || firstChanged <= firstVisibleLine() + fullyVisibleLines())
-        viewport()->update();
+        viewport()->repaint();
     if (QAccessible::isActive()) {
         QAccessibleTextInsertEvent event(this, int(shownSize), log_.text().sliced(shownSize));
         QAccessible::updateAccessibility(&event);
