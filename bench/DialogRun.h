@@ -11,7 +11,7 @@
 #include <QStringList>
 #include <QTimer>
 
-class QPlainTextEdit;
+class LogField;
 
 // The buttons that start work in the dialog.
 enum class DialogButton { Start, Preview };
@@ -58,7 +58,7 @@ private:
     LocalFileSystem fileSystem_;
     MainPrg prg_;
     frm_ChangeFilename dialog_;
-    QPlainTextEdit& log_;
+    LogField& log_;
     PaintGaps paintGaps_;
     QTimer messageWatch_;
     QStringList messages_;

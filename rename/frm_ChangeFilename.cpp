@@ -3,6 +3,7 @@
 #include "platform/ButtonDescription.h"
 #include "platform/DialogFont.h"
 #include "platform/InputBlocker.h"
+#include "platform/LogField.h"
 #include "platform/MessageBox.h"
 #include "platform/Twips.h"
 #include "rename/MainPrg.h"
@@ -15,10 +16,8 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QTextCursor>
 
 using namespace Qt::StringLiterals;
 
@@ -100,17 +99,10 @@ frm_ChangeFilename::frm_ChangeFilename(MainPrg& mainPrg, QWidget* parent)
     checkBox(u"chk_MoveBack"_s, twipsRect(3720, 1920, 255, 255));
     label(u"Label4"_s, u"Dateinamen"_s, twipsRect(240, 2400, 3015, 255));
 
-    txt_Filename_ = place(new QPlainTextEdit(this), logName, twipsRect(240, 2640, 5175, 2055));
+    txt_Filename_ = place(new LogField(this), logName, twipsRect(240, 2640, 5175, 2055));
     txt_Filename_->setFont(logFont());
-    txt_Filename_->setLineWrapMode(QPlainTextEdit::NoWrap);
     txt_Filename_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txt_Filename_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // An undo history of a long log would double its memory.
-    txt_Filename_->setUndoRedoEnabled(false);
-    connect(txt_Filename_->document(), &QTextDocument::contentsChanged, this, [this] {
-        if (!updatingLog_)
-            logEditedByUser_ = true;
-    });
 
     connect(cmd_Start, &QPushButton::clicked, this,
             [this] { runBlocking([this] { mainPrg_.runOperation(mainPrg_.CurrentOperation); }); });
@@ -151,7 +143,6 @@ void frm_ChangeFilename::runBlocking(const std::function<void()>& work) {
         work();
         inputBlocker_ = nullptr;
     }
-    flushLog();
     setWindowTitle(captionBeforeRun_);
     setButtonsEnabled(true);
     if (focused)
@@ -195,17 +186,9 @@ bool frm_ChangeFilename::isLog(const QString& control) const {
     return control == logName;
 }
 
-QString frm_ChangeFilename::logText() const {
-    if (!logEditedByUser_)
-        return logText_;
-    QString text = txt_Filename_->toPlainText();
-    text.replace(u'\n', u"\r\n"_s);
-    return text;
-}
-
 QString frm_ChangeFilename::fieldText(const QString& control) const {
     if (isLog(control))
-        return logText();
+        return txt_Filename_->text();
     if (const auto* field = findChild<QLineEdit*>(control, Qt::FindDirectChildrenOnly))
         return field->text();
     if (const auto* label = findChild<QLabel*>(control, Qt::FindDirectChildrenOnly))
@@ -220,12 +203,7 @@ bool frm_ChangeFilename::isTicked(const QString& control) const {
 
 void frm_ChangeFilename::setText(const QString& control, const QString& text) {
     if (isLog(control)) {
-        logText_ = text;
-        shownLogLength_ = text.size();
-        updatingLog_ = true;
-        txt_Filename_->setPlainText(text);
-        updatingLog_ = false;
-        logEditedByUser_ = false;
+        txt_Filename_->setText(text);
     } else if (auto* field = findChild<QLineEdit*>(control, Qt::FindDirectChildrenOnly)) {
         field->setText(text);
     } else if (auto* label = findChild<QLabel*>(control, Qt::FindDirectChildrenOnly)) {
@@ -239,31 +217,10 @@ void frm_ChangeFilename::appendText(const QString& control, const QString& text)
             field->setText(field->text() + text);
         return;
     }
-    if (logEditedByUser_) {
-        logText_ = logText();
-        shownLogLength_ = logText_.size();
-        logEditedByUser_ = false;
-    }
-    // The editor gets the text in batches: at the next progress report, or
-    // as soon as the event loop runs again.
-    if (shownLogLength_ == logText_.size())
-        QMetaObject::invokeMethod(this, &frm_ChangeFilename::flushLog, Qt::QueuedConnection);
-    logText_ += text;
-}
-
-void frm_ChangeFilename::flushLog() {
-    if (shownLogLength_ == logText_.size())
-        return;
-    updatingLog_ = true;
-    QTextCursor cursor(txt_Filename_->document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertText(logText_.sliced(shownLogLength_));
-    updatingLog_ = false;
-    shownLogLength_ = logText_.size();
+    txt_Filename_->appendText(text);
 }
 
 MessageAnswer frm_ChangeFilename::showMessage(const Message& message) {
-    flushLog();
     if (inputBlocker_)
         inputBlocker_->setBlocking(false);
     const MessageAnswer answer = showMessageBox(this, message);
@@ -278,9 +235,11 @@ void frm_ChangeFilename::showProgress(qsizetype done, qsizetype total) {
     sinceProgress_.start();
     // Without new lines in the log (while planning, during MoveBack) only
     // the caption would change, and the dialog would not paint for seconds.
-    if (shownLogLength_ == logText_.size())
+    // The field takes the lines appended meanwhile when the events below are
+    // processed.
+    if (txt_Filename_->text().size() == logSizeAtProgress_)
         txt_Filename_->viewport()->update();
-    flushLog();
+    logSizeAtProgress_ = txt_Filename_->text().size();
     if (running_)
         setWindowTitle(captionBeforeRun_ + (total == 0 ? u" – Verzeichnis wird gelesen …"_s
                                                        : u" – %1 von %2"_s.arg(done).arg(total)));

@@ -9,10 +9,10 @@
 #include <functional>
 
 class InputBlocker;
+class LogField;
 class MainPrg;
 class frm_Directory;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 
 // The parameter dialog through which every rename operation and the ID3
@@ -44,27 +44,19 @@ private:
     void updateUndoButton();
     void chooseDirectory(const QString& request);
     void setButtonsEnabled(bool enabled);
-    void flushLog();
-    QString logText() const;
     bool isLog(const QString& control) const;
 
     MainPrg& mainPrg_;
     frm_Directory* picker_ = nullptr;
     QLineEdit* txt_Quellverzeichnis_;
     QLineEdit* txt_Zielverzeichnis_;
-    QPlainTextEdit* txt_Filename_;
+    LogField* txt_Filename_;
     QPushButton* cmd_Rueckgaengig_;
     QList<QPushButton*> buttons_;
-
-    // The log exactly as the runs wrote it, CR LF included; the editor shows
-    // it with its own line breaks and gets appended text in batches.
-    QString logText_;
-    qsizetype shownLogLength_ = 0; // how much of logText_ the editor holds
-    bool logEditedByUser_ = false;
-    bool updatingLog_ = false;
 
     bool running_ = false;
     InputBlocker* inputBlocker_ = nullptr; // while a run is under way
     QString captionBeforeRun_;
     QElapsedTimer sinceProgress_;
+    qsizetype logSizeAtProgress_ = 0;
 };
