@@ -30,7 +30,8 @@ DialogRun::DialogRun(const DialogInput& input)
     namedControl<QCheckBox>(dialog_, u"chk_MoveBack"_s).setChecked(input.moveBack);
 
     paintGaps_.watch(&dialog_);
-    paintGaps_.watch(log_.viewport());
+    for (QWidget* part : dialog_.findChildren<QWidget*>())
+        paintGaps_.watch(part);
     messageWatch_.setInterval(20);
     QObject::connect(&messageWatch_, &QTimer::timeout, &messageWatch_,
                      [this] { answerMessageBox(); });

@@ -99,7 +99,17 @@ void LogField::appendText(QStringView text) {
     QMetaObject::invokeMethod(this, &LogField::takeAppended, Qt::QueuedConnection);
 }
 
+bool LogField::showAppended() {
+    if (!appendPending_)
+        return false;
+    takeAppended();
+    return true;
+}
+
 void LogField::takeAppended() {
+    // Taken already, when showAppended came first.
+    if (!appendPending_)
+        return;
     appendPending_ = false;
     // The last line shown may have grown; the lines behind it are new.
     const qsizetype firstChanged = shownLines_ - 1;

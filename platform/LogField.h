@@ -26,6 +26,10 @@ public:
     // Cheap enough to call once per line: the field takes what was appended
     // when the event loop next runs, and the view stays where it is.
     void appendText(QStringView text);
+    // Takes what was appended now rather than when the event loop next runs,
+    // so that a long run's next pass of the event loop paints it; false when
+    // nothing was appended since.
+    bool showAppended();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

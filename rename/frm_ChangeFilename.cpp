@@ -233,13 +233,12 @@ void frm_ChangeFilename::showProgress(qsizetype done, qsizetype total) {
     if (sinceProgress_.isValid() && sinceProgress_.elapsed() < progressIntervalMs)
         return;
     sinceProgress_.start();
-    // Without new lines in the log (while planning, during MoveBack) only
-    // the caption would change, and the dialog would not paint for seconds.
-    // The field takes the lines appended meanwhile when the events below are
-    // processed.
-    if (txt_Filename_->text().size() == logSizeAtProgress_)
+    // The field takes the lines appended since the last report before the
+    // events below are processed, so that it and its scroll bar paint now
+    // and not a report later. Without new lines (while a directory is read
+    // or planned, during MoveBack) only the caption would change.
+    if (!txt_Filename_->showAppended())
         txt_Filename_->viewport()->update();
-    logSizeAtProgress_ = txt_Filename_->text().size();
     if (running_)
         setWindowTitle(captionBeforeRun_ + (total == 0 ? u" – Verzeichnis wird gelesen …"_s
                                                        : u" – %1 von %2"_s.arg(done).arg(total)));

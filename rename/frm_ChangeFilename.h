@@ -58,5 +58,4 @@ private:
     InputBlocker* inputBlocker_ = nullptr; // while a run is under way
     QString captionBeforeRun_;
     QElapsedTimer sinceProgress_;
-    qsizetype logSizeAtProgress_ = 0;
 };

@@ -302,6 +302,20 @@ TEST_F(LogFieldTest, RepaintsOnlyWhenAppendedLinesCanBeSeen) {
     }
 }
 
+TEST_F(LogFieldTest, ShowAppendedTakesTheLinesAtOnceSoTheNextPassPaintsTheScrollBar) {
+    appendLines(1000);
+    QApplication::processEvents();
+    PaintCounter scrollBarPaints(field.verticalScrollBar());
+
+    appendLines(1000);
+    EXPECT_TRUE(field.showAppended());
+    EXPECT_EQ(field.verticalScrollBar()->maximum(), 2001 - field.verticalScrollBar()->pageStep());
+    // A run lets the event loop make a single pass per report.
+    QApplication::processEvents();
+    EXPECT_GT(scrollBarPaints.paints, 0);
+    EXPECT_FALSE(field.showAppended()) << "nothing was appended since";
+}
+
 TEST_F(LogFieldTest, ScreenReadersReadTheTextCaretSelectionAndLines) {
     field.setText(u"eins\r\nzwei\r\ndrei"_s);
     QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&field);
