@@ -34,7 +34,7 @@ void MainPrg::ReadID3() {
     };
     for (qsizetype index = 0; index < names.size(); ++index) {
         CurrentName = names[index];
-        window.appendText(logField, displayFileName(CurrentName) + u"\r\n"_s);
+        logName(CurrentName);
         const FsResult<FileTail> tail = tails->readTail(CurrentName, id3v1::trailerSize);
         if (!tail) {
             keepLastTag();

@@ -189,7 +189,7 @@ template <typename Take> FsResult<QStringList> readEntries(const QString& direct
         int entryError = 0;
         if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0 &&
             take(::dirfd(handle), entry, entryError))
-            names.append(decodeFileName(QByteArray(name)));
+            names.append(decodeFileName(QByteArrayView(name)));
         if (entryError != 0) {
             ::closedir(handle);
             return systemError(directory + decodeFileName(QByteArray(name)), entryError);
@@ -211,7 +211,8 @@ int openDirectory(const QString& directory) {
 
 // One entry of a directory: not empty, no separator, no NUL.
 bool isEntryName(const QByteArray& name) {
-    return !name.isEmpty() && !name.contains('/') && !name.contains('\0');
+    return !name.isEmpty() &&
+           std::none_of(name.cbegin(), name.cend(), [](char c) { return c == '/' || c == '\0'; });
 }
 
 // Moves relative to the two directories' descriptors, opened once: the
@@ -241,18 +242,18 @@ private:
 };
 
 // Opens `path` relative to `directoryFd` and reads its size and last
-// `length` bytes; errors name `shownPath`.
-FsResult<FileTail> readTailAt(int directoryFd, const QByteArray& path, const QString& shownPath,
-                              qint64 length) {
+// `length` bytes. Errors name no path: a check over many files builds the
+// path only for the one that fails.
+FsResult<FileTail> readTailAt(int directoryFd, const QByteArray& path, qint64 length) {
     // O_NONBLOCK keeps a FIFO from blocking the open; it is refused below.
     Descriptor file(::openat(directoryFd, path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!file.isOpen())
-        return systemError(shownPath);
+        return systemError(QString());
     struct stat info;
     if (::fstat(file.get(), &info) != 0)
-        return systemError(shownPath);
+        return systemError(QString());
     if (!S_ISREG(info.st_mode))
-        return FsError{FsErrorCode::NotAFile, shownPath, 0};
+        return FsError{FsErrorCode::NotAFile, {}, 0};
     FileTail tail;
     tail.fileSize = info.st_size;
     const qint64 wanted = std::clamp<qint64>(length, 0, info.st_size);
@@ -264,12 +265,17 @@ FsResult<FileTail> readTailAt(int directoryFd, const QByteArray& path, const QSt
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            return systemError(shownPath);
+            return systemError(QString());
         if (got == 0)
-            return FsError{FsErrorCode::TooShort, shownPath, 0};
+            return FsError{FsErrorCode::TooShort, {}, 0};
         done += got;
     }
     return tail;
+}
+
+FsError naming(FsError error, const QString& path) {
+    error.path = path;
+    return error;
 }
 
 // Tails read relative to the directory's descriptor, opened once; a name
@@ -284,7 +290,10 @@ public:
         const QByteArray entry = encodeFileName(name);
         if (!directory_.isOpen() || !isEntryName(entry))
             return DirectoryTails::readTail(name, length);
-        return readTailAt(directory_.get(), entry, directory() + name, length);
+        FsResult<FileTail> tail = readTailAt(directory_.get(), entry, length);
+        if (!tail)
+            return naming(tail.error(), directory() + name);
+        return tail;
     }
 
 private:
@@ -381,7 +390,10 @@ FsResult<FileTail> LocalFileSystem::readTail(const QString& path, qint64 length)
     const std::optional<QByteArray> bytes = systemPath(path);
     if (!bytes)
         return invalidName(path);
-    return readTailAt(AT_FDCWD, *bytes, path, length);
+    FsResult<FileTail> tail = readTailAt(AT_FDCWD, *bytes, length);
+    if (!tail)
+        return naming(tail.error(), path);
+    return tail;
 }
 
 std::unique_ptr<DirectoryTails> LocalFileSystem::tailsIn(const QString& directory) const {

@@ -1,5 +1,6 @@
 #include "platform/NameCodec.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -93,7 +94,7 @@ bool isEscapedByte(char16_t unit) {
 
 } // namespace
 
-QString decodeFileName(const QByteArray& bytes) {
+QString decodeFileName(QByteArrayView bytes) {
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
     const qsizetype size = bytes.size();
     const qsizetype asciiEnd = asciiPrefix(data, size);
@@ -131,8 +132,11 @@ QByteArray encodeFileName(const QString& name) {
     const auto* units = reinterpret_cast<const char16_t*>(name.utf16());
     const qsizetype size = name.size();
     const qsizetype asciiEnd = asciiPrefix(units, size);
-    if (asciiEnd == size)
-        return name.toLatin1();
+    if (asciiEnd == size) {
+        QByteArray bytes(size, Qt::Uninitialized);
+        std::copy(units, units + size, bytes.data());
+        return bytes;
+    }
     // Never more than three bytes per code unit (a pair gives four for two).
     QByteArray bytes(size * 3, Qt::Uninitialized);
     char* out = bytes.data();

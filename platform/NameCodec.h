@@ -6,7 +6,7 @@
 // Lossless conversion between the bytes of a file name and text. Valid UTF-8
 // decodes as usual; every byte that is not part of a valid sequence becomes
 // the lone surrogate U+DC80 + byte, and encoding turns it back into that byte.
-QString decodeFileName(const QByteArray& bytes);
+QString decodeFileName(QByteArrayView bytes);
 QByteArray encodeFileName(const QString& name);
 
 // The name as a user should see it: undecodable bytes shown as U+FFFD.

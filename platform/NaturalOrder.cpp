@@ -72,10 +72,16 @@ private:
         const auto* units = reinterpret_cast<const char16_t*>(folded.utf16());
         const size_t size = size_t(folded.size());
         const size_t start = buffer_.size();
+        // Written through a pointer into room for the longest key, then cut
+        // to what was written: appending unit by unit cost more than the
+        // rest of the key.
+        buffer_.resize(start + 3 * size + 2);
+        char16_t* const text = buffer_.data() + start;
+        char16_t* out = text;
         runs_.clear();
         for (size_t i = 0; i < size;) {
             if (!isDigit(units[i])) {
-                buffer_.push_back(foldAscii(units[i++]));
+                *out++ = foldAscii(units[i++]);
                 continue;
             }
             const size_t first = i;
@@ -85,14 +91,15 @@ private:
             while (significant + 1 < i && units[significant] == u'0')
                 ++significant;
             const auto length = quint32(i - significant);
-            buffer_.push_back(u'0');
-            buffer_.push_back(char16_t(length >> 16));
-            buffer_.push_back(char16_t(length & 0xFFFF));
-            buffer_.append(units + significant, units + i);
+            *out++ = u'0';
+            *out++ = char16_t(length >> 16);
+            *out++ = char16_t(length & 0xFFFF);
+            out = std::copy(units + significant, units + i, out);
             runs_.push_back(char16_t(std::min<size_t>(i - first, 0xFFFF)));
         }
-        const size_t textLength = buffer_.size() - start;
-        buffer_ += runs_;
+        const size_t textLength = size_t(out - text);
+        out = std::copy(runs_.begin(), runs_.end(), out);
+        buffer_.resize(start + size_t(out - text));
         keys_.push_back({start, quint32(textLength), quint32(runs_.size()), index});
     }
 

@@ -126,6 +126,14 @@ FsResult<QStringList> MainPrg::listFiles(const QString& directory) const {
                         readingProgress(*window_));
 }
 
+void MainPrg::logName(const QString& name) {
+    // One buffer for every line: a line of a long run costs no allocation.
+    logLine_.resize(0);
+    logLine_ += displayFileName(name);
+    logLine_ += lineEnd;
+    window_->appendText(logField, logLine_);
+}
+
 void MainPrg::RenameRun(const RenameOperation& operation) {
     Q_ASSERT(window_);
     RunWindow& window = *window_;
@@ -159,7 +167,7 @@ void MainPrg::RenameRun(const RenameOperation& operation) {
     const qsizetype total = plan.listed.size();
     for (qsizetype index = 0; index < total; ++index) {
         CurrentName = plan.listed[index];
-        window.appendText(logField, displayFileName(CurrentName) + lineEnd);
+        logName(CurrentName);
         const bool stopsHere = plan.stop && plan.stop->index == index;
         if (stopsHere && !plan.stop->afterMove) {
             failAt(operation.failureMessage, CurrentName, plan.stop->reason);

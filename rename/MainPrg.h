@@ -69,6 +69,8 @@ public:
 private:
     // A directory's ordinary files, read while the window keeps painting.
     FsResult<QStringList> listFiles(const QString& directory) const;
+    // Appends a listed name and CR LF to the log.
+    void logName(const QString& name);
     void RenameRun(const RenameOperation& operation);
     std::optional<MoveFailure> MoveBack();
     void fail(const QString& message, const QString& cause = {});
@@ -79,4 +81,5 @@ private:
     FileSystem& fileSystem_;
     RunWindow* window_ = nullptr;
     UndoJournal undoJournal_;
+    QString logLine_;
 };
