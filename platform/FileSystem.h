@@ -3,10 +3,12 @@
 #include "platform/DirectoryMoves.h"
 #include "platform/DirectoryTails.h"
 #include "platform/FsResult.h"
+#include "platform/WhileWaiting.h"
 
 #include <QByteArray>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 // The last bytes of a file together with the file's full size.
@@ -26,6 +28,14 @@ public:
     // The ordinary files of a directory in natural order: regular files and
     // links to regular files, no hidden entries.
     virtual FsResult<QStringList> listFiles(const QString& directory) const = 0;
+
+    // listFiles for a window that keeps painting: `stillReading` is called
+    // about every 10 ms until the listing is done. Here the whole listing
+    // runs on another thread meanwhile.
+    virtual FsResult<QStringList>
+    listFilesReporting(const QString& directory, const std::function<void()>& stillReading) const {
+        return whileWaiting([this, &directory] { return listFiles(directory); }, stillReading);
+    }
 
     // Every entry name of a directory, hidden ones, directories and other
     // entries included, in no particular order: what a new name can collide with.

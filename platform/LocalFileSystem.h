@@ -6,6 +6,9 @@
 class LocalFileSystem final : public FileSystem {
 public:
     FsResult<QStringList> listFiles(const QString& directory) const override;
+    FsResult<QStringList>
+    listFilesReporting(const QString& directory,
+                       const std::function<void()>& stillReading) const override;
     FsResult<QStringList> listEntries(const QString& directory) const override;
     FsResult<bool> isSameDirectory(const QString& first, const QString& second) const override;
     FsResult<bool> fileExists(const QString& path) const override;

@@ -4,7 +4,6 @@
 #include "platform/FileSystem.h"
 #include "platform/NameCodec.h"
 #include "platform/RunWindow.h"
-#include "platform/WhileWaiting.h"
 #include "rename/PlanMoves.h"
 #include "rename/PreviewText.h"
 #include "rename/RenameOperation.h"
@@ -122,8 +121,7 @@ void MainPrg::failInDirectory(const QString& message, const QString& directory,
 }
 
 FsResult<QStringList> MainPrg::listFiles(const QString& directory) const {
-    return whileWaiting([this, &directory] { return fileSystem_.listFiles(directory); },
-                        readingProgress(*window_));
+    return fileSystem_.listFilesReporting(directory, readingProgress(*window_));
 }
 
 void MainPrg::logName(const QString& name) {

@@ -166,7 +166,7 @@ void planMoveBack(RenamePlan& plan, const FileSystem& fileSystem, const RenameSt
     if (!plan.moveBack || plan.stop || plan.inPlace)
         return;
     const FsResult<QStringList> inTarget =
-        whileWaiting([&] { return fileSystem.listFiles(state.TargetDir); }, stillWorking);
+        fileSystem.listFilesReporting(state.TargetDir, stillWorking);
     if (!inTarget) {
         plan.moveBackStop = PlanStop{-1, state.TargetDir, failureReason(inTarget.error())};
         return;

@@ -135,8 +135,8 @@ void frm_ChangeFilename::runBlocking(const std::function<void()>& work) {
     const QPointer<QWidget> focused = focusWidget();
     setButtonsEnabled(false);
     // The greyed buttons are the first sign that the work has begun, before
-    // a large directory has been read.
-    repaint();
+    // a large directory has been read; only they are painted.
+    QCoreApplication::sendPostedEvents(this, QEvent::UpdateRequest);
     {
         InputBlocker blocker;
         inputBlocker_ = &blocker;
