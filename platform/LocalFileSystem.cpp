@@ -331,7 +331,8 @@ LocalFileSystem::listFilesReporting(const QString& directory,
                                     const std::function<void()>& stillReading) const {
     // Only the reading waits for the medium. The names are made and sorted
     // by the calling thread, which then finds them in its own cache and
-    // frees them into its own heap: that was a tenth of an ID3 check.
+    // frees them into its own heap (made on the other thread, they cost an
+    // ID3 check over 20,000 files about 7 ms).
     const FsResult<QByteArray> entries = whileWaiting(
         [&directory] {
             return readEntries(directory, [](int directoryFd, const dirent* entry, int& error) {
