@@ -227,13 +227,11 @@ QRect LogField::characterRect(qsizetype position) const {
 }
 
 QRect LogField::caretRect() const {
-    QRect rect = characterRect(caret_);
-    rect.setWidth(caretWidth);
     const LinePosition at = log_.linePosition(caret_);
     QTextLayout layout;
     layOut(layout, at.line);
-    rect.moveLeft(int(textLeft() + layout.lineAt(0).cursorToX(int(at.column))));
-    return rect.adjusted(-1, 0, 1, 0);
+    const int x = int(textLeft() + layout.lineAt(0).cursorToX(int(at.column)));
+    return QRectF(x - 1, lineTop(at.line), caretWidth + 2, lineHeight_).toAlignedRect();
 }
 
 void LogField::paintEvent(QPaintEvent* event) {
