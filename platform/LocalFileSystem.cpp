@@ -225,9 +225,8 @@ int openDirectory(const QString& directory) {
 }
 
 // One entry of a directory: not empty, no separator, no NUL.
-bool isEntryName(const QByteArray& name) {
-    return !name.isEmpty() &&
-           std::none_of(name.cbegin(), name.cend(), [](char c) { return c == '/' || c == '\0'; });
+bool isEntryName(QByteArrayView name) {
+    return !name.isEmpty() && !name.contains('/') && !name.contains('\0');
 }
 
 // Moves relative to the two directories' descriptors, opened once: the
@@ -241,10 +240,10 @@ public:
 
     FsStatus move(const QString& fromName, const QString& toName) override {
         if (from_.isOpen() && to_.isOpen()) {
-            const QByteArray from = encodeFileName(fromName);
-            const QByteArray to = encodeFileName(toName);
-            if (isEntryName(from) && isEntryName(to) &&
-                ::renameat2(from_.get(), from.constData(), to_.get(), to.constData(),
+            encodeFileNameInto(fromName, fromBytes_);
+            encodeFileNameInto(toName, toBytes_);
+            if (isEntryName(fromBytes_) && isEntryName(toBytes_) &&
+                ::renameat2(from_.get(), fromBytes_.constData(), to_.get(), toBytes_.constData(),
                             RENAME_NOREPLACE) == 0)
                 return FsStatus::success();
         }
@@ -254,6 +253,9 @@ public:
 private:
     Descriptor from_;
     Descriptor to_;
+    // Reused for every move: encoding costs no allocation.
+    QByteArray fromBytes_;
+    QByteArray toBytes_;
 };
 
 // Opens `path` relative to `directoryFd` and reads its size and last
@@ -302,10 +304,10 @@ public:
         : DirectoryTails(fileSystem, directory), directory_(openDirectory(directory)) {}
 
     FsResult<FileTail> readTail(const QString& name, qint64 length) const override {
-        const QByteArray entry = encodeFileName(name);
-        if (!directory_.isOpen() || !isEntryName(entry))
+        encodeFileNameInto(name, entry_);
+        if (!directory_.isOpen() || !isEntryName(entry_))
             return DirectoryTails::readTail(name, length);
-        FsResult<FileTail> tail = readTailAt(directory_.get(), entry, length);
+        FsResult<FileTail> tail = readTailAt(directory_.get(), entry_, length);
         if (!tail)
             return naming(tail.error(), directory() + name);
         return tail;
@@ -313,6 +315,8 @@ public:
 
 private:
     Descriptor directory_;
+    // Reused for every file: encoding costs no allocation.
+    mutable QByteArray entry_;
 };
 
 } // namespace

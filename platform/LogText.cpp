@@ -1,8 +1,17 @@
 #include "platform/LogText.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
+
+// Whether one of the four code units packed in `word` is a CR, an LF or
+// another unit below them: a run's log is scanned four units at a time.
+bool mayHoldBreak(quint64 word) {
+    constexpr quint64 ones = 0x0001000100010001u;
+    constexpr quint64 highBits = 0x8000800080008000u;
+    return ((word - ones * (u'\r' + 1)) & ~word & highBits) != 0;
+}
 
 // Calls `lineStarts` with the position behind every break whose first unit
 // lies in [from, to). A break that begins before `to` may end behind it.
@@ -11,9 +20,14 @@ void forEachBreak(const QString& text, qsizetype from, qsizetype to, LineStarts 
     const QChar* units = text.constData();
     const qsizetype size = text.size();
     for (qsizetype index = from; index < to; ++index) {
+        if (quint64 word; index + 4 <= to) {
+            std::memcpy(&word, units + index, sizeof word);
+            if (!mayHoldBreak(word)) {
+                index += 3;
+                continue;
+            }
+        }
         const char16_t unit = units[index].unicode();
-        if (unit > u'\r')
-            continue;
         if (unit == u'\n') {
             lineStarts(index + 1);
         } else if (unit == u'\r') {

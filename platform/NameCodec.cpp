@@ -129,16 +129,22 @@ QString decodeFileName(QByteArrayView bytes) {
 }
 
 QByteArray encodeFileName(const QString& name) {
+    QByteArray bytes;
+    encodeFileNameInto(name, bytes);
+    return bytes;
+}
+
+void encodeFileNameInto(QStringView name, QByteArray& bytes) {
     const auto* units = reinterpret_cast<const char16_t*>(name.utf16());
     const qsizetype size = name.size();
     const qsizetype asciiEnd = asciiPrefix(units, size);
     if (asciiEnd == size) {
-        QByteArray bytes(size, Qt::Uninitialized);
+        bytes.resize(size);
         std::copy(units, units + size, bytes.data());
-        return bytes;
+        return;
     }
     // Never more than three bytes per code unit (a pair gives four for two).
-    QByteArray bytes(size * 3, Qt::Uninitialized);
+    bytes.resize(size * 3);
     char* out = bytes.data();
     for (qsizetype i = 0; i < asciiEnd; ++i)
         *out++ = char(units[i]);
@@ -157,7 +163,6 @@ QByteArray encodeFileName(const QString& name) {
         }
     }
     bytes.truncate(out - bytes.constData());
-    return bytes;
 }
 
 QString displayFileName(const QString& name) {

@@ -8,6 +8,9 @@
 // the lone surrogate U+DC80 + byte, and encoding turns it back into that byte.
 QString decodeFileName(QByteArrayView bytes);
 QByteArray encodeFileName(const QString& name);
+// The same into `bytes`, whose room is reused: a caller that encodes a name
+// for every file of a run allocates once.
+void encodeFileNameInto(QStringView name, QByteArray& bytes);
 
 // The name as a user should see it: undecodable bytes shown as U+FFFD.
 QString displayFileName(const QString& name);

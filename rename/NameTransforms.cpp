@@ -3,12 +3,27 @@
 #include "platform/NameCodec.h"
 #include "rename/CharText.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <initializer_list>
 
 namespace transform {
 namespace {
 
 constexpr qsizetype extensionLength = 4;
+
+// The parts one after another, in one allocation: a run makes a new name for
+// every file, and QString's + copies the first part and then grows it.
+QString joined(std::initializer_list<QStringView> parts) {
+    qsizetype size = 0;
+    for (const QStringView part : parts)
+        size += part.size();
+    QString whole(size, Qt::Uninitialized);
+    QChar* out = whole.data();
+    for (const QStringView part : parts)
+        out = std::copy(part.begin(), part.end(), out);
+    return whole;
+}
 
 // A file name longer than this many bytes cannot exist on common file
 // systems, so a working name beyond it can only be a runaway replacement.
@@ -43,7 +58,7 @@ bool replaceFirst(RenameState& state, bool& replaced) {
     if (work.length() < extensionLength)
         return false;
     split(state, work, position, state.SearchText);
-    state.NewName = state.NamePart1 + state.ReplaceText + state.NamePart2 + state.Extension;
+    state.NewName = joined({state.NamePart1, state.ReplaceText, state.NamePart2, state.Extension});
     state.WorkName = state.NewName;
     return true;
 }
@@ -56,7 +71,7 @@ bool ChangeFilename(RenameState& state) {
     if (position == 0 || name.length() < extensionLength)
         return false;
     split(state, name, position, state.SearchText);
-    state.NewName = state.NamePart2 + state.SearchText + state.NamePart1 + state.Extension;
+    state.NewName = joined({state.NamePart2, state.SearchText, state.NamePart1, state.Extension});
     return true;
 }
 
@@ -106,7 +121,7 @@ bool CutNameLast(RenameState& state) {
         return false;
     state.NamePart1 = name.left(keep);
     state.Extension = name.right(extensionLength);
-    state.NewName = state.NamePart1 + state.Extension;
+    state.NewName = joined({state.NamePart1, state.Extension});
     return true;
 }
 
@@ -117,7 +132,7 @@ bool CutNameStringLast(RenameState& state) {
         return false;
     state.NamePart1 = name.left(position - 1);
     state.Extension = name.right(extensionLength);
-    state.NewName = state.NamePart1 + state.Extension;
+    state.NewName = joined({state.NamePart1, state.Extension});
     return true;
 }
 
@@ -128,7 +143,7 @@ bool AddText(RenameState& state) {
     state.NamePart1 = name.left(name.length() - extensionLength);
     state.NamePart2 = state.SearchText;
     state.Extension = name.right(extensionLength);
-    state.NewName = state.NamePart1 + state.NamePart2 + state.Extension;
+    state.NewName = joined({state.NamePart1, state.NamePart2, state.Extension});
     return true;
 }
 
@@ -162,7 +177,7 @@ bool CutandNumber(RenameState& state) {
     if (name.length() < 3)
         return false;
     state.NamePart2 = name.chars(4, name.length());
-    state.NewName = state.NamePart1 + state.NamePart2;
+    state.NewName = joined({state.NamePart1, state.NamePart2});
     return true;
 }
 
@@ -170,7 +185,7 @@ bool AddNumber(RenameState& state) {
     state.NumberText = numberText(state.RunningNumber, state.BlankAfterNumber, state.SearchText);
     state.NamePart1 = state.NumberText;
     state.NamePart2 = state.CurrentName;
-    state.NewName = state.NamePart1 + state.NamePart2;
+    state.NewName = joined({state.NamePart1, state.NamePart2});
     return true;
 }
 

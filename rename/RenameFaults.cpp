@@ -39,6 +39,9 @@ QString transformFault(const RenameOperation& operation, const RenameState& stat
 }
 
 std::optional<QString> newNameFault(const QString& newName) {
+    // The common case, checked first in one go: a run asks for every name.
+    if (isPlainFileName(newName) && !newName.startsWith(u'.'))
+        return std::nullopt;
     if (newName.contains(directorySeparator()))
         return u"Der neue Name „%1“ enthält das Trennzeichen „%2“."_s.arg(displayFileName(newName),
                                                                           directorySeparator());

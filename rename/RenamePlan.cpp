@@ -73,9 +73,8 @@ public:
             if (const std::optional<QString> fault = newNameFault(state_.NewName))
                 return stopAt(index, *fault);
             const QString newName = state_.NewName.isEmpty() ? name : state_.NewName;
-            if (const std::optional<QString> clash = collision(newName))
+            if (const std::optional<QString> clash = claim(newName, index))
                 return stopAt(index, *clash);
-            takenBy_.insert(newName, index);
             plan_.newNames.append(newName);
             if (numbering) {
                 const int next = state_.RunningNumber + state_.NumberStep;
@@ -120,11 +119,15 @@ private:
         plan_.stop = PlanStop{index, plan_.listed[index], reason, afterMove};
     }
 
-    std::optional<QString> collision(const QString& newName) const {
+    // Gives `newName` to file `index`, or tells why it cannot have it.
+    std::optional<QString> claim(const QString& newName, qsizetype index) {
         if (target_.unusable)
             return target_.unusable;
-        if (const auto earlier = takenBy_.constFind(newName); earlier != takenBy_.cend())
-            return u"Denselben neuen Namen bekommt schon %1."_s.arg(quoted(plan_.listed[*earlier]));
+        // One lookup finds the file that has the name already or makes room.
+        qsizetype& taker = takenBy_[newName];
+        if (taker != 0)
+            return u"Denselben neuen Namen bekommt schon %1."_s.arg(quoted(plan_.listed[taker - 1]));
+        taker = index + 1;
         // In place, a listed name is given up when its file moves.
         if (plan_.inPlace && listedIndex_.contains(newName))
             return std::nullopt;
@@ -138,7 +141,7 @@ private:
     RenamePlan& plan_;
     const TargetNames target_;
     QHash<QString, qsizetype> listedIndex_; // in place only
-    QHash<QString, qsizetype> takenBy_;     // new name -> the file that gets it
+    QHash<QString, qsizetype> takenBy_;     // new name -> 1 + the file that gets it
 };
 
 } // namespace
