@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 #include "platform/NameCodec.h"
 #include "platform/RunWindow.h"
+#include "platform/WhileWaiting.h"
 #include "rename/PlanMoves.h"
 #include "rename/PreviewText.h"
 #include "rename/RenameOperation.h"
@@ -132,6 +133,16 @@ void MainPrg::logName(const QString& name) {
     window_->appendText(logField, logLine_);
 }
 
+qsizetype MainPrg::eachFileLogged(const QStringList& names,
+                                  const std::function<bool(qsizetype)>& step) {
+    qsizetype logged = 0;
+    return stepsWhileWaiting(names.size(), step, [&](qsizetype ended) {
+        for (; logged < ended; ++logged)
+            logName(names[logged]);
+        window_->showProgress(ended, names.size());
+    });
+}
+
 void MainPrg::RenameRun(const RenameOperation& operation) {
     Q_ASSERT(window_);
     RunWindow& window = *window_;
@@ -162,24 +173,22 @@ void MainPrg::RenameRun(const RenameOperation& operation) {
 
     undoJournal_.reserve(plan.moveCount());
     PlanMoves moves(fileSystem_, plan, SourceDir, TargetDir, undoJournal_);
-    const qsizetype total = plan.listed.size();
-    for (qsizetype index = 0; index < total; ++index) {
-        CurrentName = plan.listed[index];
-        logName(CurrentName);
+    // The file the run ends with early, and why.
+    std::optional<std::pair<QString, QString>> stop;
+    const qsizetype handled = eachFileLogged(plan.listed, [&](qsizetype index) {
         const bool stopsHere = plan.stop && plan.stop->index == index;
-        if (stopsHere && !plan.stop->afterMove) {
-            failAt(operation.failureMessage, CurrentName, plan.stop->reason);
-            return;
-        }
-        if (const std::optional<MoveFailure> failure = moves.moveListed(index)) {
-            failAt(operation.failureMessage, failure->name, failureReason(failure->error));
-            return;
-        }
-        if (stopsHere) {
-            failAt(operation.failureMessage, CurrentName, plan.stop->reason);
-            return;
-        }
-        window.showProgress(index + 1, total);
+        if (stopsHere && !plan.stop->afterMove)
+            stop.emplace(plan.listed[index], plan.stop->reason);
+        else if (const std::optional<MoveFailure> failure = moves.moveListed(index))
+            stop.emplace(failure->name, failureReason(failure->error));
+        else if (stopsHere)
+            stop.emplace(plan.listed[index], plan.stop->reason);
+        return !stop;
+    });
+    if (stop) {
+        CurrentName = plan.listed[handled - 1];
+        failAt(operation.failureMessage, stop->first, stop->second);
+        return;
     }
 
     // In place, MoveBack would move every file onto itself.

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class FileSystem;
@@ -71,6 +72,11 @@ private:
     FsResult<QStringList> listFiles(const QString& directory) const;
     // Appends a listed name and CR LF to the log.
     void logName(const QString& name);
+    // Runs `step` for one listed file after the other, on another thread,
+    // until it returns false; this thread meanwhile logs the names of the
+    // files done and lets the window repaint. Returns how many files were
+    // handled, the one whose step returned false included.
+    qsizetype eachFileLogged(const QStringList& names, const std::function<bool(qsizetype)>& step);
     void RenameRun(const RenameOperation& operation);
     std::optional<MoveFailure> MoveBack();
     void fail(const QString& message, const QString& cause = {});
