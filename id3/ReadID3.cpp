@@ -28,36 +28,33 @@ void MainPrg::ReadID3() {
     // the run ends or stops; doing it for every file cost more than all the
     // rest of the run's own work.
     QByteArray lastTrailer;
-    const auto keepLastTag = [&] {
-        if (!lastTrailer.isNull())
-            ID3Tag = id3v1::parse(lastTrailer);
-    };
-    for (qsizetype index = 0; index < names.size(); ++index) {
-        CurrentName = names[index];
-        logName(CurrentName);
-        const FsResult<FileTail> tail = tails->readTail(CurrentName, id3v1::trailerSize);
+    // Why the check ends early: the message and its cause.
+    std::optional<std::pair<QString, QString>> stop;
+    std::optional<QByteArray> untaggedStart;
+    const qsizetype handled = eachFileLogged(names, [&](qsizetype index) {
+        const FsResult<FileTail> tail = tails->readTail(names[index], id3v1::trailerSize);
         if (!tail) {
-            keepLastTag();
-            failAt(failureMessage, CurrentName, failureReason(tail.error()));
-            return;
+            stop.emplace(failureMessage, failureReason(tail.error()));
+        } else if (tail.value().fileSize < id3v1::trailerSize) {
+            stop.emplace(failureMessage,
+                         u"Die Datei ist kürzer als 128 Byte und kann keinen ID3v1-Tag haben."_s);
+        } else if (const QByteArray& trailer = tail.value().bytes; !id3v1::isTagged(trailer)) {
+            untaggedStart = trailer.first(3);
+            stop.emplace(u"Kein MP3-File"_s,
+                         u"Die letzten 128 Byte der Datei beginnen nicht mit „TAG“."_s);
+        } else {
+            lastTrailer = trailer;
         }
-        if (tail.value().fileSize < id3v1::trailerSize) {
-            keepLastTag();
-            failAt(failureMessage, CurrentName,
-                   u"Die Datei ist kürzer als 128 Byte und kann keinen ID3v1-Tag haben."_s);
-            return;
-        }
-        const QByteArray& trailer = tail.value().bytes;
-        if (!id3v1::isTagged(trailer)) {
-            keepLastTag();
-            ID3Tag.Tag = trailer.first(3);
-            failAt(u"Kein MP3-File"_s, CurrentName,
-                   u"Die letzten 128 Byte der Datei beginnen nicht mit „TAG“."_s);
-            return;
-        }
-        lastTrailer = trailer;
-        window.showProgress(index + 1, names.size());
+        return !stop;
+    });
+    if (!lastTrailer.isNull())
+        ID3Tag = id3v1::parse(lastTrailer);
+    if (untaggedStart)
+        ID3Tag.Tag = *untaggedStart;
+    if (stop) {
+        CurrentName = names[handled - 1];
+        failAt(stop->first, CurrentName, stop->second);
+        return;
     }
-    keepLastTag();
     CurrentName.clear();
 }

@@ -5,11 +5,12 @@
 #include <functional>
 
 // The real file system with faults that a test can switch on where the real
-// one cannot be made to fail: a hook after each listing, and moves or reads
-// that fail from the N-th call on.
+// one cannot be made to fail: a hook after each listing and one before each
+// move or read, and moves or reads that fail from the N-th call on.
 class FaultyFileSystem final : public FileSystem {
 public:
     std::function<void()> afterListing;
+    std::function<void()> beforeMoveOrRead;
     int failMovesFrom = -1; // 0-based index of the first move that fails; -1: none
     FsErrorCode moveFailure = FsErrorCode::NoSpace;
     int failReadsFrom = -1;
@@ -30,11 +31,15 @@ public:
     }
     FsResult<bool> fileExists(const QString& path) const override { return real_.fileExists(path); }
     FsStatus moveFile(const QString& from, const QString& to) override {
+        if (beforeMoveOrRead)
+            beforeMoveOrRead();
         if (failMovesFrom >= 0 && moves++ >= failMovesFrom)
             return FsStatus::failure({moveFailure, to, 0});
         return real_.moveFile(from, to);
     }
     FsResult<FileTail> readTail(const QString& path, qint64 length) const override {
+        if (beforeMoveOrRead)
+            beforeMoveOrRead();
         if (failReadsFrom >= 0 && reads++ >= failReadsFrom)
             return FsError{FsErrorCode::AccessDenied, path, 0};
         return real_.readTail(path, length);
