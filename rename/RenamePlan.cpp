@@ -126,7 +126,8 @@ private:
         // One lookup finds the file that has the name already or makes room.
         qsizetype& taker = takenBy_[newName];
         if (taker != 0)
-            return u"Denselben neuen Namen bekommt schon %1."_s.arg(quoted(plan_.listed[taker - 1]));
+            return u"Denselben neuen Namen bekommt schon %1."_s.arg(
+                quoted(plan_.listed[taker - 1]));
         taker = index + 1;
         // In place, a listed name is given up when its file moves.
         if (plan_.inPlace && listedIndex_.contains(newName))
