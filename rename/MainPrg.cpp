@@ -211,16 +211,22 @@ std::optional<MoveFailure> MainPrg::MoveBack() {
     const QStringList names = std::move(listing).value();
     undoJournal_.reserve(names.size());
     const std::unique_ptr<DirectoryMoves> moves = fileSystem_.movesBetween(TargetDir, SourceDir);
-    for (qsizetype index = 0; index < names.size(); ++index) {
-        CurrentName = names[index];
-        const FsStatus moved = moves->move(CurrentName, CurrentName);
-        if (moved)
-            undoJournal_.record(TargetDir, CurrentName, SourceDir, CurrentName);
-        else if (!sourceIsGone(moved.error(), TargetDir + CurrentName))
-            return MoveFailure{CurrentName, moved.error()};
-        window_->showProgress(index + 1, names.size());
-    }
-    return std::nullopt;
+    std::optional<MoveFailure> failure;
+    const qsizetype handled = stepsWhileWaiting(
+        names.size(),
+        [&](qsizetype index) {
+            const QString& name = names[index];
+            const FsStatus moved = moves->move(name, name);
+            if (moved)
+                undoJournal_.record(TargetDir, name, SourceDir, name);
+            else if (!sourceIsGone(moved.error(), TargetDir + name))
+                failure = MoveFailure{name, moved.error()};
+            return !failure;
+        },
+        [&](qsizetype ended) { window_->showProgress(ended, names.size()); });
+    if (failure)
+        CurrentName = names[handled - 1];
+    return failure;
 }
 
 bool MainPrg::previewOperation(const QString& key) {

@@ -101,29 +101,32 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<SlowListingRow>& info) { return info.param.name; });
 
 // A file on slow media: the move or read of the second file returns only
-// once the test has seen the dialog log the first and count it in its
-// caption, or after a deadline that fails the test.
+// once the test has seen the dialog log and count the first in its caption,
+// or after a deadline that fails the test.
 struct SlowFileRow {
     const char* name;
     QString operation;
+    bool moveBack;
+    int slowStep; // which move or read takes long, counted from 1
+    QString logMeanwhile;
 };
 
 class SlowFile : public SlowMedia, public testing::WithParamInterface<SlowFileRow> {};
 
 TEST_P(SlowFile, dialogLogsTheFilesDoneWhileTheNextTakesLong) {
     const SlowFileRow& row = GetParam();
-    showFor(row.operation, false);
+    showFor(row.operation, row.moveBack);
 
     std::atomic<bool> firstShown = false;
     std::atomic<int> steps = 0;
     fileSystem.beforeMoveOrRead = [&] {
-        if (++steps == 2)
+        if (++steps == row.slowStep)
             waitUntil(firstShown);
     };
     QString logWhileWaiting;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, &dialog, [&] {
-        if (steps < 2 || firstShown || dialog.windowTitle() != u"Lauf – 1 von 2"_s)
+        if (steps < row.slowStep || firstShown || dialog.windowTitle() != u"Lauf – 1 von 2"_s)
             return;
         logWhileWaiting = dialog.fieldText(u"txt_Filename"_s);
         firstShown = true;
@@ -133,16 +136,17 @@ TEST_P(SlowFile, dialogLogsTheFilesDoneWhileTheNextTakesLong) {
     watch.stop();
 
     EXPECT_TRUE(firstShown);
-    EXPECT_EQ(logWhileWaiting, u"a.mp3\r\n"_s);
+    EXPECT_EQ(logWhileWaiting, row.logMeanwhile);
     EXPECT_EQ(dialog.fieldText(u"txt_Filename"_s), u"a.mp3\r\nb.mp3\r\n"_s);
     EXPECT_EQ(dialog.windowTitle(), u"Lauf"_s);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, SlowFile,
-                         testing::Values(SlowFileRow{"renameRun", u"AddText"_s},
-                                         SlowFileRow{"id3Check", u"ReadID3"_s}),
-                         [](const testing::TestParamInfo<SlowFileRow>& info) {
-                             return info.param.name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SlowFile,
+    testing::Values(SlowFileRow{"renameRun", u"AddText"_s, false, 2, u"a.mp3\r\n"_s},
+                    SlowFileRow{"moveBackAfterTheRun", u"AddText"_s, true, 4,
+                                u"a.mp3\r\nb.mp3\r\n"_s},
+                    SlowFileRow{"id3Check", u"ReadID3"_s, false, 2, u"a.mp3\r\n"_s}),
+    [](const testing::TestParamInfo<SlowFileRow>& info) { return info.param.name; });
 
 } // namespace
