@@ -26,7 +26,7 @@ namespace {
 const QString logName = u"txt_Filename"_s;
 
 // How often a long run repaints the dialog.
-constexpr qint64 progressIntervalMs = 50;
+constexpr qint64 progressIntervalMs = 30;
 
 template <typename Control> Control* place(Control* control, const QString& name, QRect twips) {
     control->setObjectName(name);
