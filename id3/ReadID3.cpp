@@ -32,7 +32,7 @@ void MainPrg::ReadID3() {
     std::optional<std::pair<QString, QString>> stop;
     std::optional<QByteArray> untaggedStart;
     const qsizetype handled = eachFileLogged(names, [&](qsizetype index) {
-        const FsResult<FileTail> tail = tails->readTail(names[index], id3v1::trailerSize);
+        FsResult<FileTail> tail = tails->readTail(names[index], id3v1::trailerSize);
         if (!tail) {
             stop.emplace(failureMessage, failureReason(tail.error()));
         } else if (tail.value().fileSize < id3v1::trailerSize) {
@@ -43,7 +43,7 @@ void MainPrg::ReadID3() {
             stop.emplace(u"Kein MP3-File"_s,
                          u"Die letzten 128 Byte der Datei beginnen nicht mit „TAG“."_s);
         } else {
-            lastTrailer = trailer;
+            lastTrailer = std::move(tail).value().bytes;
         }
         return !stop;
     });

@@ -225,8 +225,10 @@ int openDirectory(const QString& directory) {
 }
 
 // One entry of a directory: not empty, no separator, no NUL.
-bool isEntryName(QByteArrayView name) {
-    return !name.isEmpty() && !name.contains('/') && !name.contains('\0');
+bool isEntryName(const QByteArray& name) {
+    // strlen reaches the end of the bytes only when none of them is a NUL.
+    return !name.isEmpty() && std::strlen(name.constData()) == size_t(name.size()) &&
+           !std::memchr(name.constData(), '/', size_t(name.size()));
 }
 
 // Moves relative to the two directories' descriptors, opened once: the
