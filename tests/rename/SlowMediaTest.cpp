@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <thread>
 
 using namespace Qt::StringLiterals;
@@ -46,6 +47,20 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     }
 
+    // Clicks `button`; while the run goes on, `look` is asked on every pass
+    // of the event loop until it first returns true, which sets `seen`.
+    void clickWatching(const QString& button, std::atomic<bool>& seen,
+                       const std::function<bool()>& look) {
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, &dialog, [&] {
+            if (!seen && look())
+                seen = true;
+        });
+        watch.start(0);
+        QTest::mouseClick(dialog.findChild<QPushButton*>(button), Qt::LeftButton);
+        watch.stop();
+    }
+
     TempTree tree;
     FaultyFileSystem fileSystem;
     MainPrg prg;
@@ -75,16 +90,12 @@ TEST_P(SlowDirectory, dialogPaintsAndSaysItIsReadingWhileTheListingTakesLong) {
             waitUntil(seenAlive);
     };
     QString captionWhileReading;
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, &dialog, [&] {
-        if (listings < row.slowListing || seenAlive)
-            return;
+    clickWatching(row.button, seenAlive, [&] {
+        if (listings < row.slowListing)
+            return false;
         captionWhileReading = dialog.windowTitle();
-        seenAlive = true;
+        return true;
     });
-    watch.start(0);
-    QTest::mouseClick(dialog.findChild<QPushButton*>(row.button), Qt::LeftButton);
-    watch.stop();
 
     EXPECT_TRUE(seenAlive);
     EXPECT_EQ(captionWhileReading, u"Lauf – Verzeichnis wird gelesen …"_s);
@@ -124,16 +135,12 @@ TEST_P(SlowFile, dialogLogsTheFilesDoneWhileTheNextTakesLong) {
             waitUntil(firstShown);
     };
     QString logWhileWaiting;
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, &dialog, [&] {
-        if (steps < row.slowStep || firstShown || dialog.windowTitle() != u"Lauf – 1 von 2"_s)
-            return;
+    clickWatching(u"cmd_Start"_s, firstShown, [&] {
+        if (steps < row.slowStep || dialog.windowTitle() != u"Lauf – 1 von 2"_s)
+            return false;
         logWhileWaiting = dialog.fieldText(u"txt_Filename"_s);
-        firstShown = true;
+        return true;
     });
-    watch.start(0);
-    QTest::mouseClick(dialog.findChild<QPushButton*>(u"cmd_Start"_s), Qt::LeftButton);
-    watch.stop();
 
     EXPECT_TRUE(firstShown);
     EXPECT_EQ(logWhileWaiting, row.logMeanwhile);
