@@ -5,6 +5,8 @@
 using namespace Qt::StringLiterals;
 
 QString failureReason(const FsError& error) {
+    if (!error.cause.isEmpty())
+        return error.cause;
     switch (error.code) {
     case FsErrorCode::NotFound:
         return u"Die Datei oder ihr Verzeichnis gibt es nicht."_s;

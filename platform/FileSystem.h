@@ -3,6 +3,7 @@
 #include "platform/DirectoryMoves.h"
 #include "platform/DirectoryTails.h"
 #include "platform/FsResult.h"
+#include "platform/NameRules.h"
 #include "platform/WhileWaiting.h"
 
 #include <QByteArray>
@@ -40,6 +41,12 @@ public:
     // Every entry name of a directory, hidden ones, directories and other
     // entries included, in no particular order: what a new name can collide with.
     virtual FsResult<QStringList> listEntries(const QString& directory) const = 0;
+
+    // What the file system of a directory refuses in a new name.
+    virtual NameRules nameRules(const QString& directory) const {
+        Q_UNUSED(directory);
+        return {};
+    }
 
     // Whether two directory strings name the same directory.
     virtual FsResult<bool> isSameDirectory(const QString& first, const QString& second) const = 0;

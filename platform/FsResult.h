@@ -19,9 +19,14 @@ enum class FsErrorCode {
 };
 
 struct FsError {
+    FsError() = default;
+    FsError(FsErrorCode code, QString path, int systemError = 0, QString cause = {})
+        : code(code), path(std::move(path)), systemError(systemError), cause(std::move(cause)) {}
+
     FsErrorCode code = FsErrorCode::Other;
     QString path;        // the path the failure concerns
     int systemError = 0; // errno (or GetLastError on Windows), 0 when none
+    QString cause;       // a German sentence more exact than the code; empty when none
 };
 
 // Outcome of an operation without a value.

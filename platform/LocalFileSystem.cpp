@@ -1,6 +1,7 @@
 #include "platform/LocalFileSystem.h"
 
 #include "platform/Descriptor.h"
+#include "platform/DirectoryNameRules.h"
 #include "platform/DirectorySync.h"
 #include "platform/FileCopy.h"
 #include "platform/FileNameRules.h"
@@ -292,6 +293,20 @@ FsResult<FileTail> readTailAt(int directoryFd, const QByteArray& path, qint64 le
     return tail;
 }
 
+// A failed move into a name that the target's file system refuses fails
+// for that reason, whatever the driver answered (exFAT through FUSE says
+// ENOENT, fusefat EPERM).
+FsStatus explainRefusedName(FsStatus moved, const QByteArray& target, const QString& targetName) {
+    if (moved || moved.error().path != targetName)
+        return moved;
+    const std::optional<QString> refusal =
+        nameRulesOf(parentOf(target) + '/').refusal(decodeFileName(lastComponent(target)));
+    if (!refusal)
+        return moved;
+    return FsStatus::failure(
+        {FsErrorCode::InvalidName, targetName, moved.error().systemError, *refusal});
+}
+
 FsError naming(FsError error, const QString& path) {
     error.path = path;
     return error;
@@ -365,6 +380,11 @@ FsResult<QStringList> LocalFileSystem::listEntries(const QString& directory) con
     return decodedEntries(entries.value());
 }
 
+NameRules LocalFileSystem::nameRules(const QString& directory) const {
+    const std::optional<QByteArray> path = systemPath(directory);
+    return path ? nameRulesOf(*path) : NameRules();
+}
+
 FsResult<bool> LocalFileSystem::isSameDirectory(const QString& first, const QString& second) const {
     const auto identity = [](const QString& directory) -> FsResult<std::pair<dev_t, ino_t>> {
         const std::optional<QByteArray> path = directoryPath(directory);
@@ -420,12 +440,14 @@ FsStatus LocalFileSystem::moveFile(const QString& from, const QString& to) {
     // Only a move that did not simply work needs the target's name for a message.
     const QString targetName = decodeFileName(target);
     if (error == EXDEV)
-        return moveByCopy(source, target, from, targetName);
+        return explainRefusedName(moveByCopy(source, target, from, targetName), target, targetName);
     // Name the path that is at fault: the source when it is gone.
     struct stat info;
     const bool sourceMissing =
         renamed.atSource || (error == ENOENT && ::lstat(source.constData(), &info) != 0);
-    return FsStatus::failure(systemError(sourceMissing ? from : targetName, error));
+    return explainRefusedName(
+        FsStatus::failure(systemError(sourceMissing ? from : targetName, error)), target,
+        targetName);
 }
 
 FsResult<FileTail> LocalFileSystem::readTail(const QString& path, qint64 length) const {

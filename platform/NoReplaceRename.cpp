@@ -18,6 +18,31 @@ bool linkRefused(int error) {
     return error == EPERM || error == EOPNOTSUPP || error == EMLINK || error == ENOSYS;
 }
 
+// The last resort, for file systems with neither the flag nor hard links
+// (FAT and exFAT through FUSE). The new name is first created as an empty
+// file of our own: a name that is taken fails there with EEXIST, and a name
+// that the file system refuses fails there too, before the source is
+// touched; fusefat's rename() to such a name drops the source's entry. Only
+// then does the plain rename replace that empty file, which nobody else owns.
+RenameOutcome renameOntoReservedName(const char* from, const char* to) {
+    const int reserved = ::open(to, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (reserved < 0)
+        return {errno};
+    ::close(reserved);
+    reachedWriteStep(WriteStep::NameReserved);
+    if (::rename(from, to) == 0)
+        return {};
+    const int error = errno;
+    // Only the empty file of our own goes, and only while the source is
+    // still there: a rename that failed part way must not cost the file.
+    struct stat source;
+    struct stat target;
+    if (::lstat(from, &source) == 0 && ::lstat(to, &target) == 0 && S_ISREG(target.st_mode) &&
+        target.st_size == 0)
+        ::unlink(to);
+    return {error};
+}
+
 } // namespace
 
 RenameOutcome renameWithoutReplacing(const char* from, const char* to) {
@@ -35,13 +60,5 @@ RenameOutcome renameWithoutReplacing(const char* from, const char* to) {
     }
     if (!linkRefused(errno))
         return {errno};
-    struct stat taken;
-    if (::lstat(to, &taken) == 0)
-        return {EEXIST};
-    if (errno != ENOENT)
-        return {errno};
-    reachedWriteStep(WriteStep::NameFree);
-    if (::rename(from, to) != 0)
-        return {errno};
-    return {};
+    return renameOntoReservedName(from, to);
 }

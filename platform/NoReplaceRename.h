@@ -11,9 +11,10 @@ struct RenameOutcome {
 // Gives the entry `from` the name `to` on the same file system, never
 // replacing anything there; the entry keeps its old name when this fails.
 // The steps, each where the one before is refused: renameat2 with
-// RENAME_NOREPLACE; link and unlink (file systems without the flag); a check
-// that `to` is free followed by a plain rename (FAT and exFAT through FUSE,
-// which have neither). The last step is not atomic: a file that another
-// program creates under `to` between the check and the rename is replaced.
-// Different file systems fail with EXDEV.
+// RENAME_NOREPLACE; link and unlink (file systems without the flag); an
+// empty file created under `to` with O_EXCL and a plain rename onto it (FAT
+// and exFAT through FUSE, which have neither). A name taken or refused fails
+// before the source is touched. A crash between the two steps of the last
+// leaves that empty file beside the untouched source. Different file systems
+// fail with EXDEV.
 RenameOutcome renameWithoutReplacing(const char* from, const char* to);

@@ -7,7 +7,7 @@ enum class WriteStep {
     TemporaryCreated, // an empty temporary file exists beside the final name
     BytesCopied,      // after each piece of the copy
     BytesFlushed,     // the temporary file's bytes are on the disk
-    NameFree,         // the final name was found free; the plain rename follows
+    NameReserved,     // an empty file holds the final name; the plain rename onto it follows
     Linked,           // the file has its new name and still its old one
     Named,            // the file has its final name
     NameFlushed,      // the final name is on the disk

@@ -51,7 +51,8 @@ public:
     Planner(const RenameOperation& operation, RenameState& state, const FileSystem& fileSystem,
             RenamePlan& plan, const std::function<void()>& stillWorking)
         : operation_(operation), state_(state), plan_(plan),
-          target_(targetNames(fileSystem, state.TargetDir, stillWorking)) {
+          target_(targetNames(fileSystem, state.TargetDir, stillWorking)),
+          nameRules_(fileSystem.nameRules(state.TargetDir)) {
         if (plan_.inPlace) {
             listedIndex_.reserve(plan_.listed.size());
             for (qsizetype index = 0; index < plan_.listed.size(); ++index)
@@ -73,6 +74,11 @@ public:
             if (const std::optional<QString> fault = newNameFault(state_.NewName))
                 return stopAt(index, *fault);
             const QString newName = state_.NewName.isEmpty() ? name : state_.NewName;
+            // In place, a file that keeps its name is not moved.
+            if (!plan_.inPlace || newName != name) {
+                if (const std::optional<QString> refusal = nameRules_.refusal(newName))
+                    return stopAt(index, *refusal);
+            }
             if (const std::optional<QString> clash = claim(newName, index))
                 return stopAt(index, *clash);
             plan_.newNames.append(newName);
@@ -141,6 +147,7 @@ private:
     RenameState& state_;
     RenamePlan& plan_;
     const TargetNames target_;
+    const NameRules nameRules_;
     QHash<QString, qsizetype> listedIndex_; // in place only
     QHash<QString, qsizetype> takenBy_;     // new name -> 1 + the file that gets it
 };

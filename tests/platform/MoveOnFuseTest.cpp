@@ -1,3 +1,4 @@
+#include "platform/FailureReason.h"
 #include "platform/LocalFileSystem.h"
 #include "platform/WriteSteps.h"
 #include "tests/support/FileSystemPlaces.h"
@@ -5,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -51,7 +53,7 @@ TEST_P(MoveOnFuse, RenamesOnTheSameDeviceWithoutACopy) {
 
     ASSERT_TRUE(fileSystem.moveFile(at(u"src/song.mp3"_s), at(u"dst/01 song.mp3"_s)));
 
-    EXPECT_EQ(stepsSeen, QList<WriteStep>{WriteStep::NameFree}) << "the move made a copy";
+    EXPECT_EQ(stepsSeen, QList<WriteStep>{WriteStep::NameReserved}) << "the move made a copy";
     EXPECT_EQ(tree->entries(u"src"_s), QStringList());
     EXPECT_EQ(tree->entries(u"dst"_s), QStringList{u"01 song.mp3"_s});
     EXPECT_EQ(tree->readFile(u"dst/01 song.mp3"_s), content);
@@ -75,6 +77,53 @@ TEST_P(MoveOnFuse, OwnNameInOtherCaseIsRefusedAndLeavesTheFile) {
     EXPECT_EQ(moved.error().code, FsErrorCode::AlreadyExists);
     EXPECT_EQ(tree->entries(u"src"_s), QStringList{u"song.mp3"_s});
     EXPECT_EQ(tree->readFile(u"src/song.mp3"_s), "x");
+}
+
+// The move reserves the new name with an empty file of its own and renames
+// onto it; fusefat's plain rename to a name FAT refuses would drop the file.
+TEST_P(MoveOnFuse, RenamesOntoAnEmptyFileItReservedFirst) {
+    tree->writeFile(u"src/a-b.mp3"_s, "source");
+    QByteArray reservedContent = "never reserved";
+    static std::function<void()> atReservation;
+    atReservation = [&] { reservedContent = tree->readFile(u"dst/a b.mp3"_s); };
+    writeStepHook = [](WriteStep step) {
+        if (step == WriteStep::NameReserved)
+            atReservation();
+    };
+
+    const FsStatus moved = fileSystem.moveFile(at(u"src/a-b.mp3"_s), at(u"dst/a b.mp3"_s));
+    writeStepHook = nullptr;
+
+    ASSERT_TRUE(moved.isOk());
+    EXPECT_EQ(reservedContent, QByteArray());
+    EXPECT_EQ(tree->entries(u"src"_s), QStringList());
+    EXPECT_EQ(tree->readFile(u"dst/a b.mp3"_s), "source");
+}
+
+TEST_P(MoveOnFuse, NameTheFileSystemRefusesFailsBeforeTheFileIsTouched) {
+    const QString fileSystemName = GetParam() == Place::Fat ? u"FAT"_s : u"exFAT"_s;
+    for (const QString& character : QStringList{u":"_s, u"?"_s, u"*"_s, u"\""_s, u"<"_s, u">"_s,
+                                                u"|"_s, u"\\"_s, QString(QChar(0x01))}) {
+        SCOPED_TRACE(character.toStdString());
+        for (const QString& targetDir : {u"src/"_s, u"dst/"_s}) {
+            tree->writeFile(u"src/a-b.mp3"_s, "source");
+            const QString refused = targetDir + u"a"_s + character + u"b.mp3"_s;
+
+            const FsStatus moved = fileSystem.moveFile(at(u"src/a-b.mp3"_s), at(refused));
+
+            ASSERT_FALSE(moved.isOk());
+            EXPECT_EQ(moved.error().code, FsErrorCode::InvalidName);
+            EXPECT_EQ(moved.error().path, at(refused));
+            if (character.at(0).unicode() >= 0x20) {
+                EXPECT_EQ(failureReason(moved.error()),
+                          fileSystemName + u" erlaubt das Zeichen „"_s + character +
+                              u"“ in Dateinamen nicht."_s);
+            }
+            EXPECT_EQ(tree->entries(u"src"_s), QStringList{u"a-b.mp3"_s});
+            EXPECT_EQ(tree->entries(u"dst"_s), QStringList());
+            EXPECT_EQ(tree->readFile(u"src/a-b.mp3"_s), "source");
+        }
+    }
 }
 
 struct TakenRow {

@@ -1,6 +1,7 @@
 #include "rename/MainPrg.h"
 #include "tests/support/FaultyFileSystem.h"
 #include "tests/support/FileSystemPlaces.h"
+#include "tests/support/FuseMount.h"
 #include "tests/support/RecordingWindow.h"
 #include "tests/support/TempTree.h"
 
@@ -167,6 +168,60 @@ TEST_P(RenameRefusalOnFuse, MoveBackStopsAtANameTakenInTheSourceInOtherCase) {
 INSTANTIATE_TEST_SUITE_P(Places, RenameRefusalOnFuse, testing::Values(Place::Fat, Place::ExFat),
                          [](const testing::TestParamInfo<Place>& info) {
                              return std::string(nameOf(info.param));
+                         });
+
+// fusefat's plain rename to a name FAT refuses drops the file; such a name
+// now stops the run at its file, before that file is touched, and the image
+// checks clean afterwards.
+class RefusedNameOnFuse : public testing::TestWithParam<FuseKind> {};
+
+TEST_P(RefusedNameOnFuse, LosesNoFileInPlaceOrIntoAnotherDirectory) {
+    FuseMount mount(GetParam());
+    if (!mount.isMounted())
+        GTEST_SKIP() << mount.skipReason().toStdString();
+    const QString fileSystemName = GetParam() == FuseKind::Fat ? u"FAT"_s : u"exFAT"_s;
+    const QStringList characters = {
+        u":"_s, u"?"_s, u"*"_s, u"\""_s, u"<"_s, u">"_s, u"|"_s, u"\\"_s, QString(QChar(0x1f))};
+    for (const QString& character : characters) {
+        for (const bool inPlace : {true, false}) {
+            SCOPED_TRACE(character.toStdString() + (inPlace ? " in place" : " across"));
+            const TempTree tree(mount.root());
+            FaultyFileSystem fileSystem;
+            RecordingWindow window;
+            MainPrg prg{fileSystem};
+            prg.setWindow(&window);
+            prg.SourceDir = tree.dir(u"src"_s);
+            prg.TargetDir = inPlace ? prg.SourceDir : tree.dir(u"dst"_s);
+            const QStringList names = {u"a-b.mp3"_s, u"c-d.mp3"_s};
+            for (const QString& name : names)
+                tree.writeFile(u"src/"_s + name, contentOf(name));
+            window.fields[u"txt_Suchstring"_s] = u"-"_s;
+            window.fields[u"txt_Step"_s] = character;
+
+            ASSERT_TRUE(prg.runOperation(u"ChangeString"_s));
+
+            ASSERT_EQ(window.messages.size(), 1);
+            EXPECT_EQ(window.messages[0].text,
+                      u"Fehler im Modul Dateinamen_Tauschen, vermutlich wurde String1 nicht "
+                      u"gefunden "_s);
+            if (character.at(0).unicode() >= 0x20) {
+                EXPECT_TRUE(window.messages[0].informativeText.endsWith(
+                    fileSystemName + u" erlaubt das Zeichen „"_s + character +
+                    u"“ in Dateinamen nicht."_s))
+                    << window.messages[0].informativeText.toStdString();
+            }
+            EXPECT_EQ(tree.entries(u"src"_s), names);
+            for (const QString& name : names)
+                EXPECT_EQ(tree.readFile(u"src/"_s + name), contentOf(name));
+        }
+    }
+    const QString check = mount.unmountAndCheck();
+    EXPECT_TRUE(check.isEmpty()) << check.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, RefusedNameOnFuse, testing::Values(FuseKind::Fat, FuseKind::ExFat),
+                         [](const testing::TestParamInfo<FuseKind>& info) {
+                             return std::string(FuseMount::nameOf(info.param));
                          });
 
 } // namespace

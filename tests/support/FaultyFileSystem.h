@@ -26,6 +26,9 @@ public:
     FsResult<QStringList> listEntries(const QString& directory) const override {
         return real_.listEntries(directory);
     }
+    NameRules nameRules(const QString& directory) const override {
+        return real_.nameRules(directory);
+    }
     FsResult<bool> isSameDirectory(const QString& first, const QString& second) const override {
         return real_.isSameDirectory(first, second);
     }

@@ -78,7 +78,7 @@ const char* FuseMount::nameOf(FuseKind kind) {
     return kind == FuseKind::Fat ? "FAT" : "exFAT";
 }
 
-FuseMount::FuseMount(FuseKind kind) {
+FuseMount::FuseMount(FuseKind kind) : kind_(kind) {
     if (::geteuid() != 0)
         skipReason_ = u"mounting %1 through FUSE needs root"_s.arg(QLatin1String(nameOf(kind)));
     else if (::access("/dev/fuse", R_OK | W_OK) != 0)
@@ -128,6 +128,10 @@ void FuseMount::mount(FuseKind kind) {
 }
 
 FuseMount::~FuseMount() {
+    unmount();
+}
+
+void FuseMount::unmount() {
     if (!mountPoint_.isEmpty() && isMountPoint(mountPoint_)) {
         QString output;
         if (!run(u"fusermount"_s, {u"-u"_s, mountPoint_}, logFile(), &output))
@@ -136,6 +140,18 @@ FuseMount::~FuseMount() {
     }
     if (!loopDevice_.isEmpty())
         run(u"losetup"_s, {u"--detach"_s, loopDevice_}, logFile());
+    loopDevice_.clear();
+    mounted_ = false;
+}
+
+QString FuseMount::unmountAndCheck() {
+    unmount();
+    const bool fat = kind_ == FuseKind::Fat;
+    QString output;
+    if (run(fat ? u"fsck.vfat"_s : u"fsck.exfat"_s, {u"-n"_s, base_.filePath(u"image"_s)},
+            logFile(), &output))
+        return {};
+    return output.isEmpty() ? u"the check failed"_s : output;
 }
 
 QString FuseMount::logFile() const {

@@ -22,12 +22,18 @@ public:
     // The mount point, ending with '/'.
     QString root() const;
 
+    // Unmounts the image and checks it with fsck.vfat -n or fsck.exfat -n;
+    // empty when it is clean, else what the check printed.
+    QString unmountAndCheck();
+
     static const char* nameOf(FuseKind kind);
 
 private:
     void mount(FuseKind kind);
+    void unmount();
     QString logFile() const;
 
+    FuseKind kind_;
     QTemporaryDir base_;
     QString mountPoint_;
     QString loopDevice_;
