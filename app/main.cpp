@@ -1,5 +1,5 @@
-#include "app/TessavoIcon.h"
-#include "app/frm_Main.h"
+#include "ui/main/TessavoIcon.h"
+#include "ui/main/frm_Main.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

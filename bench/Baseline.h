@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Descriptor.h"
+#include "core/fs/Descriptor.h"
 
 #include <QByteArray>
 #include <QList>

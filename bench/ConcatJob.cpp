@@ -4,15 +4,15 @@
 #include "bench/PatternFiles.h"
 #include "bench/ScratchDir.h"
 
-#include "concat/ConcatMessages.h"
-#include "concat/ConcatRun.h"
-#include "concat/ConcatState.h"
-#include "concat/ControlNames.h"
-#include "concat/InputSelection.h"
-#include "platform/LocalFileJoiner.h"
-#include "platform/LocalFileSystem.h"
-#include "platform/NameCodec.h"
-#include "tests/concat/RecordingCopyFilesWindow.h"
+#include "core/concat/ConcatMessages.h"
+#include "core/concat/ConcatRun.h"
+#include "core/concat/ConcatState.h"
+#include "core/concat/ControlNames.h"
+#include "core/concat/InputSelection.h"
+#include "core/fs/LocalFileJoiner.h"
+#include "core/fs/LocalFileSystem.h"
+#include "core/fs/NameCodec.h"
+#include "tests/core/concat/RecordingCopyFilesWindow.h"
 
 #include <fcntl.h>
 #include <spawn.h>

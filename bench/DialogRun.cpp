@@ -1,7 +1,7 @@
 #include "bench/DialogRun.h"
 
-#include "platform/LogField.h"
-#include "platform/NamedControl.h"
+#include "ui/widgets/LogField.h"
+#include "ui/widgets/NamedControl.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -3,9 +3,9 @@
 #include "bench/Measure.h"
 #include "bench/PaintGaps.h"
 
-#include "platform/LocalFileSystem.h"
-#include "rename/MainPrg.h"
-#include "rename/frm_ChangeFilename.h"
+#include "core/fs/LocalFileSystem.h"
+#include "core/rename/MainPrg.h"
+#include "ui/rename/frm_ChangeFilename.h"
 
 #include <QString>
 #include <QStringList>

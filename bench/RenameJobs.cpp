@@ -5,8 +5,8 @@
 #include "bench/RunLog.h"
 #include "bench/ScratchDir.h"
 
-#include "platform/Descriptor.h"
-#include "platform/NameCodec.h"
+#include "core/fs/Descriptor.h"
+#include "core/fs/NameCodec.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/NameCodec.h"
+#include "core/fs/NameCodec.h"
 
 #include <QByteArray>
 #include <QList>

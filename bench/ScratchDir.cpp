@@ -1,6 +1,6 @@
 #include "bench/ScratchDir.h"
 
-#include "platform/NameCodec.h"
+#include "core/fs/NameCodec.h"
 
 #include <fcntl.h>
 #include <ftw.h>

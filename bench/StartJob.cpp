@@ -3,7 +3,7 @@
 #include "bench/ScratchDir.h"
 #include "bench/ShownReport.h"
 
-#include "platform/NameCodec.h"
+#include "core/fs/NameCodec.h"
 
 #include <fcntl.h>
 #include <poll.h>

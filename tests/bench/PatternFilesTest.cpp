@@ -1,6 +1,6 @@
 #include "bench/PatternFiles.h"
 
-#include "platform/NameCodec.h"
+#include "core/fs/NameCodec.h"
 #include "tests/support/TempTree.h"
 
 #include <gtest/gtest.h>

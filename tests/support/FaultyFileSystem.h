@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/LocalFileSystem.h"
+#include "core/fs/LocalFileSystem.h"
 
 #include <functional>
 

@@ -72,6 +72,28 @@ bool waitForMount(const QString& path, bool mounted) {
     return true;
 }
 
+// Whether a process runs with `argument` among its arguments.
+bool processWithArgument(const QByteArray& argument) {
+    for (const QString& pid : QDir(u"/proc"_s).entryList(QDir::Dirs)) {
+        QFile commandLine(u"/proc/"_s + pid + u"/cmdline"_s);
+        if (pid.front().isDigit() && commandLine.open(QIODevice::ReadOnly) &&
+            commandLine.readAll().split('\0').contains(argument))
+            return true;
+    }
+    return false;
+}
+
+bool waitForDriverExit(const QString& imageOrDevice) {
+    const QByteArray argument = QFile::encodeName(imageOrDevice);
+    const QDeadlineTimer deadline(mountWaitMs);
+    while (processWithArgument(argument)) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(10);
+    }
+    return true;
+}
+
 } // namespace
 
 const char* FuseMount::nameOf(FuseKind kind) {
@@ -98,7 +120,7 @@ void FuseMount::mount(FuseKind kind) {
         }
     }
     ASSERT_TRUE(base_.isValid());
-    const QString image = base_.filePath(u"image"_s);
+    const QString image = this->image();
     const QString log = logFile();
     mountPoint_ = QDir(base_.path()).canonicalPath() + u"/mnt"_s;
     ASSERT_TRUE(QDir().mkpath(mountPoint_));
@@ -137,6 +159,8 @@ void FuseMount::unmount() {
         if (!run(u"fusermount"_s, {u"-u"_s, mountPoint_}, logFile(), &output))
             run(u"fusermount"_s, {u"-u"_s, u"-z"_s, mountPoint_}, logFile());
         EXPECT_TRUE(waitForMount(mountPoint_, false)) << mountPoint_.toStdString();
+        // The driver writes its last sectors after the mount is gone.
+        EXPECT_TRUE(waitForDriverExit(loopDevice_.isEmpty() ? image() : loopDevice_));
     }
     if (!loopDevice_.isEmpty())
         run(u"losetup"_s, {u"--detach"_s, loopDevice_}, logFile());
@@ -148,14 +172,17 @@ QString FuseMount::unmountAndCheck() {
     unmount();
     const bool fat = kind_ == FuseKind::Fat;
     QString output;
-    if (run(fat ? u"fsck.vfat"_s : u"fsck.exfat"_s, {u"-n"_s, base_.filePath(u"image"_s)},
-            logFile(), &output))
+    if (run(fat ? u"fsck.vfat"_s : u"fsck.exfat"_s, {u"-n"_s, image()}, logFile(), &output))
         return {};
     return output.isEmpty() ? u"the check failed"_s : output;
 }
 
 QString FuseMount::logFile() const {
     return base_.filePath(u"tools.log"_s);
+}
+
+QString FuseMount::image() const {
+    return base_.filePath(u"image"_s);
 }
 
 QString FuseMount::root() const {

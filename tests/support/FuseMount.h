@@ -32,6 +32,7 @@ private:
     void mount(FuseKind kind);
     void unmount();
     QString logFile() const;
+    QString image() const;
 
     FuseKind kind_;
     QTemporaryDir base_;

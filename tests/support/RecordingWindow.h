@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/RunWindow.h"
+#include "core/run/RunWindow.h"
 
 #include <QHash>
 #include <QList>

@@ -1,6 +1,6 @@
 #include "tests/support/TempTree.h"
 
-#include "platform/NameCodec.h"
+#include "core/fs/NameCodec.h"
 
 #include <gtest/gtest.h>
 

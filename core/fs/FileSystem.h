@@ -1,0 +1,85 @@
+#pragma once
+
+#include "core/fs/DirectoryMoves.h"
+#include "core/fs/DirectoryTails.h"
+#include "core/fs/FsResult.h"
+#include "core/fs/NameRules.h"
+#include "core/run/WhileWaiting.h"
+
+#include <QByteArray>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+// The last bytes of a file together with the file's full size.
+struct FileTail {
+    qint64 fileSize = 0;
+    QByteArray bytes; // the last min(asked, fileSize) bytes
+};
+
+// Every file-system access of a run goes through this interface. Paths are
+// plain concatenations of a directory string (ending with a separator, or
+// empty for the working directory) and a name. Names are lossless decodings
+// of the system's bytes (see NameCodec.h).
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // The ordinary files of a directory in natural order: regular files and
+    // links to regular files, no hidden entries.
+    virtual FsResult<QStringList> listFiles(const QString& directory) const = 0;
+
+    // listFiles for a window that keeps painting: `stillReading` is called
+    // about every 10 ms until the listing is done. Here the whole listing
+    // runs on another thread meanwhile.
+    virtual FsResult<QStringList>
+    listFilesReporting(const QString& directory, const std::function<void()>& stillReading) const {
+        return whileWaiting([this, &directory] { return listFiles(directory); }, stillReading);
+    }
+
+    // Every entry name of a directory, hidden ones, directories and other
+    // entries included, in no particular order: what a new name can collide with.
+    virtual FsResult<QStringList> listEntries(const QString& directory) const = 0;
+
+    // What the file system of a directory refuses in a new name.
+    virtual NameRules nameRules(const QString& directory) const {
+        Q_UNUSED(directory);
+        return {};
+    }
+
+    // Whether two directory strings name the same directory.
+    virtual FsResult<bool> isSameDirectory(const QString& first, const QString& second) const = 0;
+
+    // Whether an ordinary file exists at the path. A path that cannot be
+    // examined (access denied, I/O error) is an error, not "absent".
+    virtual FsResult<bool> fileExists(const QString& path) const = 0;
+
+    // Moves a file, renaming it on the way; never replaces an existing file.
+    // A destination that is empty or ends with a separator names a directory,
+    // and the file keeps its name there. A link is moved as a link. A failed
+    // move leaves the source where it was. The source is one the caller has
+    // listed or opened as a file; a missing one fails with NotFound on
+    // `from`. Where the move has to copy, anything but a file or a link
+    // fails with NotAFile on `from`, and the copy gets its name only once it
+    // is complete and on the disk; the source goes after that.
+    virtual FsStatus moveFile(const QString& from, const QString& to) = 0;
+
+    // Moves from one directory into another, for the many moves of a run.
+    virtual std::unique_ptr<DirectoryMoves> movesBetween(const QString& fromDir,
+                                                         const QString& toDir) {
+        return std::make_unique<DirectoryMoves>(*this, fromDir, toDir);
+    }
+
+    // The size of a file and its last `length` bytes, in one positioned read.
+    // Links are followed.
+    virtual FsResult<FileTail> readTail(const QString& path, qint64 length) const = 0;
+
+    // The tails of many files of one directory, for a check over it.
+    virtual std::unique_ptr<DirectoryTails> tailsIn(const QString& directory) const {
+        return std::make_unique<DirectoryTails>(*this, directory);
+    }
+
+    // Creates one directory; an existing directory is an error.
+    virtual FsStatus createDirectory(const QString& path) = 0;
+};

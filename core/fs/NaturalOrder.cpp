@@ -1,0 +1,220 @@
+#include "core/fs/NaturalOrder.h"
+
+#include "core/fs/NameCodec.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+bool isDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
+
+// Every name is prepared once into one shared buffer, so that a comparison
+// is a plain comparison of code units without allocating.
+//
+// The text part is the case-folded name with each run of digits rewritten as
+// '0', the run's length without leading zeros (two units), then those
+// digits: '0' sorts against other characters exactly as any digit would, and
+// a shorter number sorts first. The runs part holds each run's full length,
+// so that on a tie fewer leading zeros come first. The encoded bytes decide
+// last, which makes the order total.
+class SortKeys {
+public:
+    explicit SortKeys(const QStringList& names) : names_(names) {
+        keys_.reserve(size_t(names.size()));
+        // A digit run of length L takes at most L + 4 units (marker, length,
+        // digits, its entry among the runs), and runs alternate with other
+        // units, so a key holds at most 3 units per unit of its name plus 2:
+        // the buffer is allocated once. Case folding can lengthen a name
+        // beyond ASCII; the buffer then simply grows.
+        size_t units = 0;
+        for (const QString& name : names)
+            units += 3 * size_t(name.size()) + 2;
+        buffer_.reserve(units);
+        for (qsizetype i = 0; i < names.size(); ++i)
+            add(i);
+    }
+
+    // The names' indices in natural order.
+    std::vector<qsizetype> sortedIndices() const;
+
+    bool before(qsizetype a, qsizetype b) const {
+        return before(keys_[size_t(a)], keys_[size_t(b)], 0);
+    }
+
+private:
+    struct Key {
+        size_t start;
+        quint32 textLength; // a name has a few hundred units at most
+        quint32 runsLength;
+        qsizetype index;
+    };
+
+    // A key as the sort moves it: its first eight units behind the part
+    // that all texts share, packed so that comparing the two numbers orders
+    // like comparing those units. A text that ends early is padded with
+    // zeros, the lowest unit, so unequal heads order their keys correctly
+    // and only equal heads need the full comparison. Names of one directory
+    // mostly differ within those units, and the sort then never leaves this
+    // small array for the keys in the buffer.
+    struct Entry {
+        quint64 head[2];
+        Key key;
+    };
+
+    void add(qsizetype index) {
+        const QString folded = foldBeyondAscii(names_[index]);
+        const auto* units = reinterpret_cast<const char16_t*>(folded.utf16());
+        const size_t size = size_t(folded.size());
+        const size_t start = buffer_.size();
+        // Written through a pointer into room for the longest key, then cut
+        // to what was written: appending unit by unit cost more than the
+        // rest of the key.
+        buffer_.resize(start + 3 * size + 2);
+        char16_t* const text = buffer_.data() + start;
+        char16_t* out = text;
+        runs_.clear();
+        for (size_t i = 0; i < size;) {
+            if (!isDigit(units[i])) {
+                *out++ = foldAscii(units[i++]);
+                continue;
+            }
+            const size_t first = i;
+            while (i < size && isDigit(units[i]))
+                ++i;
+            size_t significant = first;
+            while (significant + 1 < i && units[significant] == u'0')
+                ++significant;
+            const auto length = quint32(i - significant);
+            *out++ = u'0';
+            *out++ = char16_t(length >> 16);
+            *out++ = char16_t(length & 0xFFFF);
+            out = std::copy(units + significant, units + i, out);
+            runs_.push_back(char16_t(std::min<size_t>(i - first, 0xFFFF)));
+        }
+        const size_t textLength = size_t(out - text);
+        out = std::copy(runs_.begin(), runs_.end(), out);
+        buffer_.resize(start + size_t(out - text));
+        keys_.push_back({start, quint32(textLength), quint32(runs_.size()), index});
+    }
+
+    // Qt's case folding for names with letters beyond ASCII; the ASCII
+    // letters of every name are folded as they are copied into the key,
+    // which gives the same result without copying the name.
+    static QString foldBeyondAscii(const QString& name) {
+        for (const QChar c : name)
+            if (c.unicode() >= 0x80)
+                return name.toCaseFolded();
+        return name;
+    }
+
+    static char16_t foldAscii(char16_t unit) {
+        return unit >= u'A' && unit <= u'Z' ? char16_t(unit + (u'a' - u'A')) : unit;
+    }
+
+    // Names in one directory often share long beginnings, which are
+    // skipped four code units at a time.
+    static int compareUnits(std::u16string_view a, std::u16string_view b) {
+        const size_t common = std::min(a.size(), b.size());
+        size_t i = 0;
+        for (quint64 x, y; i + 4 <= common; i += 4) {
+            std::memcpy(&x, a.data() + i, sizeof x);
+            std::memcpy(&y, b.data() + i, sizeof y);
+            if (x != y)
+                break;
+        }
+        for (; i < common; ++i)
+            if (a[i] != b[i])
+                return a[i] < b[i] ? -1 : 1;
+        return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+    }
+
+    std::u16string_view text(const Key& key) const {
+        return std::u16string_view(buffer_).substr(key.start, key.textLength);
+    }
+    std::u16string_view runs(const Key& key) const {
+        return std::u16string_view(buffer_).substr(key.start + key.textLength, key.runsLength);
+    }
+
+    // `shared` units at the start of both texts are known to be equal.
+    bool before(const Key& a, const Key& b, size_t shared) const {
+        if (const int order = compareUnits(text(a).substr(shared), text(b).substr(shared));
+            order != 0)
+            return order < 0;
+        if (const int order = compareUnits(runs(a), runs(b)); order != 0)
+            return order < 0;
+        return encodeFileName(names_[a.index]) < encodeFileName(names_[b.index]);
+    }
+
+    // How many units every text begins with alike.
+    size_t sharedBeginning() const {
+        if (keys_.empty())
+            return 0;
+        const std::u16string_view first = text(keys_.front());
+        size_t shared = first.size();
+        for (const Key& key : keys_) {
+            const std::u16string_view other = text(key);
+            const size_t limit = std::min(shared, other.size());
+            size_t i = 0;
+            while (i < limit && first[i] == other[i])
+                ++i;
+            shared = i;
+        }
+        return shared;
+    }
+
+    quint64 packedUnits(const Key& key, size_t from) const {
+        const std::u16string_view units = text(key);
+        quint64 packed = 0;
+        for (size_t i = from; i < from + 4; ++i)
+            packed = (packed << 16) | (i < units.size() ? units[i] : 0);
+        return packed;
+    }
+
+    const QStringList& names_;
+    std::u16string buffer_;
+    std::u16string runs_;
+    std::vector<Key> keys_;
+};
+
+std::vector<qsizetype> SortKeys::sortedIndices() const {
+    const size_t shared = sharedBeginning();
+    std::vector<Entry> entries;
+    entries.reserve(keys_.size());
+    for (const Key& key : keys_)
+        entries.push_back({{packedUnits(key, shared), packedUnits(key, shared + 4)}, key});
+    std::sort(entries.begin(), entries.end(), [this, shared](const Entry& a, const Entry& b) {
+        if (a.head[0] != b.head[0])
+            return a.head[0] < b.head[0];
+        if (a.head[1] != b.head[1])
+            return a.head[1] < b.head[1];
+        return before(a.key, b.key, shared);
+    });
+    std::vector<qsizetype> order;
+    order.reserve(entries.size());
+    for (const Entry& entry : entries)
+        order.push_back(entry.key.index);
+    return order;
+}
+
+} // namespace
+
+bool naturallyBefore(const QString& a, const QString& b) {
+    return SortKeys(QStringList{a, b}).before(0, 1);
+}
+
+void sortNaturally(QStringList& names) {
+    const std::vector<qsizetype> order = SortKeys(names).sortedIndices();
+    QStringList sorted;
+    sorted.reserve(names.size());
+    // Moving leaves each name's reference count alone: no write to the
+    // scattered string data.
+    for (const qsizetype index : order)
+        sorted.append(std::move(names[index]));
+    names = std::move(sorted);
+}

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "core/rename/RenameState.h"
+#include "core/rename/UndoJournal.h"
+
+#include "core/fs/FsResult.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+class FileSystem;
+class RunWindow;
+struct MoveFailure;
+struct RenameOperation;
+
+// The ID3v1 trailer of the last tagged file read, one byte per character.
+struct ID3TagRecord {
+    QByteArray Tag;
+    QByteArray Title;
+    QByteArray Artist;
+    QByteArray Album;
+    QByteArray Year;
+    QByteArray Comment;
+    QByteArray Genre;
+};
+
+// The state shared by the main window, the parameter dialog, the directory
+// picker and the runs, with one entry point per operation. A run reads its
+// parameters from, and writes its log to, the window set with setWindow().
+class MainPrg : public RenameState {
+public:
+    explicit MainPrg(FileSystem& fileSystem);
+
+    void setWindow(RunWindow* window) { window_ = window; }
+
+    QString CurrentOperation;
+    QString DirectoryRequest;
+    ID3TagRecord ID3Tag;
+
+    void ChangeFilename();
+    void CutandNumber();
+    void ChangeString();
+    void AddNumber();
+    void CutNameFirst();
+    void CutNameLast();
+    void CutNameStringLast();
+    void AddText();
+    void ReadID3();
+
+    // Runs the operation whose key is `key`, compared exactly; returns false,
+    // doing nothing, for any other text.
+    bool runOperation(const QString& key);
+
+    // Fills the log with what the rename operation `key` would do now, and
+    // moves nothing; false, doing nothing, for any other text.
+    bool previewOperation(const QString& key);
+
+    // Whether the last rename run moved a file that undoLastRun can put back.
+    bool canUndo() const { return !undoJournal_.isEmpty(); }
+    // Moves the files of the last rename run back, last move first, and logs
+    // the names restored; what cannot go back stays and is named in a message.
+    void undoLastRun();
+    // The last run can no longer be undone (the dialog serves another operation).
+    void forgetLastRun() { undoJournal_.clear(); }
+
+private:
+    // A directory's ordinary files, read while the window keeps painting.
+    FsResult<QStringList> listFiles(const QString& directory) const;
+    // Appends a listed name and CR LF to the log.
+    void logName(const QString& name);
+    // Runs `step` for one listed file after the other, on another thread,
+    // until it returns false; this thread meanwhile logs the names of the
+    // files done and lets the window repaint. Returns how many files were
+    // handled, the one whose step returned false included.
+    qsizetype eachFileLogged(const QStringList& names, const std::function<bool(qsizetype)>& step);
+    void RenameRun(const RenameOperation& operation);
+    std::optional<MoveFailure> MoveBack();
+    void fail(const QString& message, const QString& cause = {});
+    // The operation's message, with the file or directory and the cause below it.
+    void failAt(const QString& message, const QString& file, const QString& cause);
+    void failInDirectory(const QString& message, const QString& directory, const FsError& error);
+
+    FileSystem& fileSystem_;
+    RunWindow* window_ = nullptr;
+    UndoJournal undoJournal_;
+    QString logLine_;
+};

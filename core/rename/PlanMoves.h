@@ -1,0 +1,53 @@
+#pragma once
+
+#include "core/fs/FsResult.h"
+
+#include <QHash>
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+class DirectoryMoves;
+class FileSystem;
+class UndoJournal;
+struct RenamePlan;
+
+// A move that failed: the name of the file it concerned, and why.
+struct MoveFailure {
+    QString name;
+    FsError error;
+};
+
+// Whether a move failed only because its source, a listed file, has gone
+// since the listing: that file has nothing left to move.
+bool sourceIsGone(const FsError& error, const QString& from);
+
+// Carries out a plan's moves one listed file at a time and records each in
+// the journal. In place, a file whose new name another file still holds
+// moves after that file, and a cycle of names goes through a temporary name,
+// so that no move ever needs to replace a file.
+class PlanMoves {
+public:
+    PlanMoves(FileSystem& fileSystem, const RenamePlan& plan, const QString& sourceDir,
+              const QString& targetDir, UndoJournal& journal);
+
+    // Moves listed file `index` under its new name, with whatever has to move
+    // first. A file gone since the listing counts as moved.
+    std::optional<MoveFailure> moveListed(qsizetype index);
+
+private:
+    std::optional<MoveFailure> moveChainBack(const std::vector<qsizetype>& chain);
+    std::optional<MoveFailure> moveThroughTemporaryName(const std::vector<qsizetype>& cycle);
+    std::optional<MoveFailure> move(DirectoryMoves& moves, const QString& fromName,
+                                    const QString& toName);
+    void markMoved(qsizetype index);
+
+    const RenamePlan& plan_;
+    UndoJournal& journal_;
+    std::unique_ptr<DirectoryMoves> intoTarget_;
+    std::unique_ptr<DirectoryMoves> withinTarget_; // through a temporary name
+    std::vector<bool> moved_;
+    QHash<QString, qsizetype> waitingByName_; // in place: listed name -> file not moved yet
+};

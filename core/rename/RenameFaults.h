@@ -1,0 +1,21 @@
+#pragma once
+
+#include "core/rename/RenameState.h"
+
+#include <QString>
+
+#include <optional>
+
+struct RenameOperation;
+
+// Why the operation's transform refused the name in state.CurrentName, in
+// one German sentence; read right after the transform returned false.
+QString transformFault(const RenameOperation& operation, const RenameState& state);
+
+// Why a new name cannot be given to a file, or nothing when it can: it would
+// leave the target directory, or hide the file from every later listing.
+// The empty name keeps the listed name and is allowed.
+std::optional<QString> newNameFault(const QString& newName);
+
+// Why the running number cannot be advanced past 32767 or below -32768.
+QString numberRangeFault();

@@ -1,0 +1,202 @@
+#include "core/rename/RenamePlan.h"
+
+#include "core/fs/FailureReason.h"
+#include "core/fs/FileSystem.h"
+#include "core/fs/NameCodec.h"
+#include "core/fs/NaturalOrder.h"
+#include "core/rename/RenameFaults.h"
+#include "core/rename/RenameOperation.h"
+#include "core/run/WhileWaiting.h"
+
+#include <QHash>
+
+#include <functional>
+
+#include <algorithm>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// How many names are planned between two reports that the plan is under way.
+constexpr qsizetype filesBetweenReports = 2048;
+
+QString quoted(const QString& name) {
+    return u"„"_s + displayFileName(name) + u"“"_s;
+}
+
+// What new names in the target directory can collide with.
+struct TargetNames {
+    QSet<QString> entries;
+    // Why no file can be moved there at all; a target that cannot be listed
+    // for another reason is left to the moves themselves.
+    std::optional<QString> unusable;
+};
+
+TargetNames targetNames(const FileSystem& fileSystem, const QString& targetDir,
+                        const std::function<void()>& stillWorking) {
+    const FsResult<QStringList> entries =
+        whileWaiting([&] { return fileSystem.listEntries(targetDir); }, stillWorking);
+    if (entries)
+        return {QSet<QString>(entries.value().begin(), entries.value().end()), std::nullopt};
+    const FsErrorCode code = entries.error().code;
+    if (code == FsErrorCode::NotFound || code == FsErrorCode::NotAFile)
+        return {{}, failureReason(entries.error())};
+    return {};
+}
+
+class Planner {
+public:
+    Planner(const RenameOperation& operation, RenameState& state, const FileSystem& fileSystem,
+            RenamePlan& plan, const std::function<void()>& stillWorking)
+        : operation_(operation), state_(state), plan_(plan),
+          target_(targetNames(fileSystem, state.TargetDir, stillWorking)),
+          nameRules_(fileSystem.nameRules(state.TargetDir)) {
+        if (plan_.inPlace) {
+            listedIndex_.reserve(plan_.listed.size());
+            for (qsizetype index = 0; index < plan_.listed.size(); ++index)
+                listedIndex_.insert(plan_.listed[index], index);
+        }
+        takenBy_.reserve(plan_.listed.size());
+        plan_.newNames.reserve(plan_.listed.size());
+    }
+
+    void planEveryFile(const std::function<void()>& stillWorking) {
+        const bool numbering = operation_.parameters == RenameParameters::Numbering;
+        for (qsizetype index = 0; index < plan_.listed.size(); ++index) {
+            if (stillWorking && index % filesBetweenReports == 0)
+                stillWorking();
+            const QString& name = plan_.listed[index];
+            state_.CurrentName = name;
+            if (!operation_.transform(state_))
+                return stopAt(index, transformFault(operation_, state_));
+            if (const std::optional<QString> fault = newNameFault(state_.NewName))
+                return stopAt(index, *fault);
+            const QString newName = state_.NewName.isEmpty() ? name : state_.NewName;
+            // In place, a file that keeps its name is not moved.
+            if (!plan_.inPlace || newName != name) {
+                if (const std::optional<QString> refusal = nameRules_.refusal(newName))
+                    return stopAt(index, *refusal);
+            }
+            if (const std::optional<QString> clash = claim(newName, index))
+                return stopAt(index, *clash);
+            plan_.newNames.append(newName);
+            if (numbering) {
+                const int next = state_.RunningNumber + state_.NumberStep;
+                if (next < -32768 || next > 32767)
+                    return stopAt(index, numberRangeFault(), true);
+                state_.RunningNumber = qint16(next);
+            }
+        }
+    }
+
+    // In place, a new name that another file still holds is free only once
+    // that file has moved. When the run ends before it does, the file that
+    // wanted the name stops the run instead, and so on backwards.
+    void stopWhereNamesStayTaken() {
+        const qsizetype moving = plan_.moveCount();
+        std::vector<qsizetype> holder(size_t(moving), -1);
+        for (qsizetype index = 0; index < moving; ++index) {
+            const QString& newName = plan_.newNames[index];
+            if (newName != plan_.listed[index])
+                holder[size_t(index)] = listedIndex_.value(newName, -1);
+        }
+        // The run can go on up to `end` when no file before it needs the name
+        // of a file from `end` on; the largest such end is where it stops.
+        std::vector<qsizetype> highestHolderBefore(size_t(moving) + 1, -1);
+        for (qsizetype index = 0; index < moving; ++index)
+            highestHolderBefore[size_t(index) + 1] =
+                std::max(highestHolderBefore[size_t(index)], holder[size_t(index)]);
+        qsizetype end = moving;
+        while (highestHolderBefore[size_t(end)] >= end)
+            --end;
+        if (end == moving)
+            return;
+        const QString& holderName = plan_.listed[holder[size_t(end)]];
+        plan_.newNames.resize(end);
+        plan_.stop = PlanStop{end, plan_.listed[end],
+                              u"Den neuen Namen hat noch %1, und der Lauf endet, bevor diese "
+                              u"Datei umbenannt wird."_s.arg(quoted(holderName))};
+    }
+
+private:
+    void stopAt(qsizetype index, const QString& reason, bool afterMove = false) {
+        plan_.stop = PlanStop{index, plan_.listed[index], reason, afterMove};
+    }
+
+    // Gives `newName` to file `index`, or tells why it cannot have it.
+    std::optional<QString> claim(const QString& newName, qsizetype index) {
+        if (target_.unusable)
+            return target_.unusable;
+        // One lookup finds the file that has the name already or makes room.
+        qsizetype& taker = takenBy_[newName];
+        if (taker != 0)
+            return u"Denselben neuen Namen bekommt schon %1."_s.arg(
+                quoted(plan_.listed[taker - 1]));
+        taker = index + 1;
+        // In place, a listed name is given up when its file moves.
+        if (plan_.inPlace && listedIndex_.contains(newName))
+            return std::nullopt;
+        if (target_.entries.contains(newName))
+            return u"Im Zielverzeichnis gibt es diesen Namen schon."_s;
+        return std::nullopt;
+    }
+
+    const RenameOperation& operation_;
+    RenameState& state_;
+    RenamePlan& plan_;
+    const TargetNames target_;
+    const NameRules nameRules_;
+    QHash<QString, qsizetype> listedIndex_; // in place only
+    QHash<QString, qsizetype> takenBy_;     // new name -> 1 + the file that gets it
+};
+
+} // namespace
+
+RenamePlan planRenames(const RenameOperation& operation, RenameState& state,
+                       const QStringList& listed, const FileSystem& fileSystem, bool moveBack,
+                       const std::function<void()>& stillWorking) {
+    RenamePlan plan;
+    plan.listed = listed;
+    plan.moveBack = moveBack;
+    const FsResult<bool> same = fileSystem.isSameDirectory(state.SourceDir, state.TargetDir);
+    plan.inPlace = same && same.value();
+
+    Planner planner(operation, state, fileSystem, plan, stillWorking);
+    planner.planEveryFile(stillWorking);
+    if (plan.inPlace)
+        planner.stopWhereNamesStayTaken();
+    return plan;
+}
+
+// MoveBack lists the target directory after the run and moves every file
+// back under the name it has there; a name the source still holds stops it.
+void planMoveBack(RenamePlan& plan, const FileSystem& fileSystem, const RenameState& state,
+                  const std::function<void()>& stillWorking) {
+    if (!plan.moveBack || plan.stop || plan.inPlace)
+        return;
+    const FsResult<QStringList> inTarget =
+        fileSystem.listFilesReporting(state.TargetDir, stillWorking);
+    if (!inTarget) {
+        plan.moveBackStop = PlanStop{-1, state.TargetDir, failureReason(inTarget.error())};
+        return;
+    }
+    QSet<QString> stayInSource;
+    if (const FsResult<QStringList> inSource =
+            whileWaiting([&] { return fileSystem.listEntries(state.SourceDir); }, stillWorking)) {
+        stayInSource = QSet<QString>(inSource.value().begin(), inSource.value().end());
+        for (const QString& name : plan.listed)
+            stayInSource.remove(name);
+    }
+    plan.alreadyInTarget = QSet<QString>(inTarget.value().begin(), inTarget.value().end());
+    plan.moveBackNames = inTarget.value() + plan.newNames;
+    sortNaturally(plan.moveBackNames);
+    const QString taken = failureReason({FsErrorCode::AlreadyExists, {}, 0});
+    for (qsizetype index = 0; index < plan.moveBackNames.size(); ++index) {
+        if (stayInSource.contains(plan.moveBackNames[index])) {
+            plan.moveBackStop = PlanStop{index, plan.moveBackNames[index], taken};
+            return;
+        }
+    }
+}

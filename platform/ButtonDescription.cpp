@@ -1,8 +1,0 @@
-#include "platform/ButtonDescription.h"
-
-#include <QAbstractButton>
-
-void describeButton(QAbstractButton& button, const QString& description) {
-    button.setToolTip(description);
-    button.setAccessibleName(description);
-}

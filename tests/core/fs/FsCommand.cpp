@@ -1,0 +1,61 @@
+#include "core/fs/LocalFileJoiner.h"
+#include "core/fs/LocalFileSystem.h"
+
+#include <QStringList>
+
+#include <cstdio>
+#include <cstring>
+
+// Runs one move or join and prints its outcome, for tests that run it as
+// another user: "ok", or the error's code and path.
+//   tessavo_fs_command move FROM TO
+//   tessavo_fs_command join OUTPUT INPUT...
+
+namespace {
+
+const char* codeName(FsErrorCode code) {
+    switch (code) {
+    case FsErrorCode::NotFound:
+        return "NotFound";
+    case FsErrorCode::AlreadyExists:
+        return "AlreadyExists";
+    case FsErrorCode::AccessDenied:
+        return "AccessDenied";
+    case FsErrorCode::NotAFile:
+        return "NotAFile";
+    case FsErrorCode::InvalidName:
+        return "InvalidName";
+    case FsErrorCode::NoSpace:
+        return "NoSpace";
+    case FsErrorCode::TooShort:
+        return "TooShort";
+    case FsErrorCode::VerifyFailed:
+        return "VerifyFailed";
+    case FsErrorCode::Other:
+        break;
+    }
+    return "Other";
+}
+
+int report(const FsStatus& status) {
+    if (status) {
+        std::printf("ok\n");
+        return 0;
+    }
+    std::printf("%s %s\n", codeName(status.error().code), qPrintable(status.error().path));
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int index = 2; index < argc; ++index)
+        arguments.append(QString::fromLocal8Bit(argv[index]));
+    if (argc == 4 && std::strcmp(argv[1], "move") == 0)
+        return report(LocalFileSystem().moveFile(arguments[0], arguments[1]));
+    if (argc >= 4 && std::strcmp(argv[1], "join") == 0)
+        return report(LocalFileJoiner().joinFiles(arguments.mid(1), arguments[0]));
+    std::fprintf(stderr, "usage: %s move FROM TO | join OUTPUT INPUT...\n", argv[0]);
+    return 2;
+}

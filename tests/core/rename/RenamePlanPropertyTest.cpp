@@ -1,0 +1,329 @@
+// Random trees of names and parameters for every rename operation: the
+// preview predicts the run, and undo gives back the tree as it was.
+#include "core/rename/MainPrg.h"
+
+#include "core/fs/NaturalOrder.h"
+#include "core/rename/RenameOperation.h"
+#include "tests/support/FaultyFileSystem.h"
+#include "tests/support/RecordingWindow.h"
+#include "tests/support/TempTree.h"
+
+#include <QMap>
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <random>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString logField = u"txt_Filename"_s;
+const QString arrow = u"  ->  "_s;
+const QString moveBackPrefix = u"MoveBack: "_s;
+constexpr int scenariosPerOperation = 150;
+
+// Where every file is: "src/name" or "dst/name" -> bytes; a directory is
+// marked by its own bytes. Each file's bytes say which file it was at first.
+using Tree = QMap<QString, QByteArray>;
+const QByteArray directoryMark = "<directory>";
+
+Tree snapshot(const TempTree& tree, bool inPlace) {
+    Tree all;
+    for (const QString& dir : inPlace ? QStringList{u"src"_s} : QStringList{u"src"_s, u"dst"_s}) {
+        for (const QString& name : tree.entries(dir)) {
+            const QString path = dir + u'/' + name;
+            all.insert(path,
+                       QFileInfo(tree.root() + path).isDir() ? directoryMark : tree.readFile(path));
+        }
+    }
+    return all;
+}
+
+template <typename T> const T& pick(std::mt19937& random, const QList<T>& choices) {
+    return choices[std::uniform_int_distribution<qsizetype>(0, choices.size() - 1)(random)];
+}
+
+bool chance(std::mt19937& random, int percent) {
+    return std::uniform_int_distribution<int>(0, 99)(random) < percent;
+}
+
+// Names from a few pieces, so that new names often meet old ones: chains,
+// swaps, collisions, duplicates, names too short, names that become hidden.
+QString randomName(std::mt19937& random) {
+    static const QList<QString> prefixes = {u""_s, u"01 "_s, u"02 "_s, u"03 "_s, u"1"_s};
+    static const QList<QString> pieces = {u"a"_s, u"b"_s, u" - "_s, u"x"_s, u"B"_s};
+    static const QList<QString> extensions = {u".mp3"_s, u".mp3"_s, u""_s, u".ogg"_s};
+    QString name = pick(random, prefixes);
+    const int count = std::uniform_int_distribution<int>(1, 3)(random);
+    for (int piece = 0; piece < count; ++piece)
+        name += pick(random, pieces);
+    return name + pick(random, extensions);
+}
+
+QStringList randomNames(std::mt19937& random, int most) {
+    QStringList names;
+    const int count = std::uniform_int_distribution<int>(0, most)(random);
+    for (int index = 0; index < count; ++index) {
+        const QString name = randomName(random);
+        if (!names.contains(name) && !name.startsWith(u'.'))
+            names.append(name);
+    }
+    return names;
+}
+
+struct Parameters {
+    QString search;
+    QString step;
+    bool option = false;
+};
+
+Parameters randomParameters(std::mt19937& random, const QString& key) {
+    const RenameOperation& operation = renameOperation(key);
+    switch (operation.parameters) {
+    case RenameParameters::SearchTextOnly:
+        if (key == u"AddText"_s)
+            return {pick(random, QList{u"_1"_s, u"x"_s, u""_s, u"/"_s, u"a - b"_s}), {}, false};
+        return {pick(random, QList{u" - "_s, u"a"_s, u"b"_s, u"x"_s, u""_s}), {}, false};
+    case RenameParameters::CharacterCount:
+        return {pick(random, QList{u"0"_s, u"1"_s, u"2"_s, u"3"_s, u"6"_s, u"-1"_s, u"40000"_s}),
+                {},
+                false};
+    case RenameParameters::Replacement:
+        return {pick(random, QList{u"a"_s, u"b"_s, u" - "_s, u"0"_s}),
+                pick(random, QList{u"b"_s, u"a"_s, u""_s, u"ab"_s, u"/"_s}), chance(random, 40)};
+    case RenameParameters::Numbering:
+        return {pick(random, QList{u"1"_s, u"2"_s, u"001"_s, u"32766"_s, u"-3"_s}),
+                pick(random, QList{u"1"_s, u"0"_s, u"-1"_s, u"2"_s}), chance(random, 50)};
+    }
+    return {};
+}
+
+// What the preview said the run would do.
+struct Prediction {
+    QList<std::pair<QString, QString>> renamed; // listed name -> new name, in listing order
+    QStringList listed;
+    std::optional<std::pair<QString, QString>> stop; // file, reason
+    std::optional<std::pair<QString, QString>> moveBackStop;
+    std::optional<QString> beforeFirstFile; // a fault that ends the run before any file
+};
+
+Prediction readPreview(const QString& log) {
+    Prediction said;
+    QStringList lines = log.split(u"\r\n"_s);
+    EXPECT_TRUE(lines.takeLast().isEmpty()) << "every line ends with CR LF";
+    for (const QString& line : lines) {
+        if (line.startsWith(u"Hinweis: "_s))
+            continue;
+        if (line.startsWith(u"(Fehler: "_s)) {
+            said.beforeFirstFile = line;
+            continue;
+        }
+        if (line.startsWith(moveBackPrefix)) {
+            const QString rest = line.mid(moveBackPrefix.size());
+            if (const qsizetype at = rest.indexOf(arrow + u"(Fehler: "_s); at >= 0)
+                said.moveBackStop =
+                    std::pair(rest.left(at), rest.mid(at + arrow.size() + 9).chopped(1));
+            continue;
+        }
+        const qsizetype at = line.indexOf(arrow);
+        EXPECT_GE(at, 0) << line.toStdString();
+        const QString old = line.left(at);
+        const QString result = line.mid(at + arrow.size());
+        said.listed.append(old);
+        const QString afterwards = u"  (danach Fehler: "_s;
+        if (result.startsWith(u"(Fehler: "_s)) {
+            said.stop = std::pair(old, result.mid(9).chopped(1));
+        } else if (result.startsWith(u"(bleibt"_s)) {
+        } else if (const qsizetype then = result.indexOf(afterwards); then >= 0) {
+            said.renamed.append({old, result.left(then)});
+            said.stop = std::pair(old, result.mid(then + afterwards.size()).chopped(1));
+        } else {
+            said.renamed.append({old, result});
+        }
+    }
+    return said;
+}
+
+// The tree the prediction leads to, from the tree before the run.
+Tree predictedTree(const Tree& before, const Prediction& said, bool inPlace, bool moveBack) {
+    Tree after = before;
+    const QString targetDir = inPlace ? u"src/"_s : u"dst/"_s;
+    // In place the new names can be each other's old names: take all out first.
+    QList<std::pair<QString, QByteArray>> moving;
+    for (const auto& [old, newName] : said.renamed)
+        moving.append({targetDir + newName, after.take(u"src/"_s + old)});
+    for (const auto& [path, bytes] : moving) {
+        EXPECT_FALSE(after.contains(path)) << "the preview replaces " << path.toStdString();
+        after.insert(path, bytes);
+    }
+    if (!moveBack || inPlace || said.stop || said.beforeFirstFile)
+        return after;
+    QStringList inTarget;
+    for (auto entry = after.cbegin(); entry != after.cend(); ++entry)
+        if (entry.key().startsWith(u"dst/"_s) && entry.value() != directoryMark)
+            inTarget.append(entry.key().mid(4));
+    sortNaturally(inTarget);
+    for (const QString& name : inTarget) {
+        if (said.moveBackStop && said.moveBackStop->first == name)
+            break;
+        after.insert(u"src/"_s + name, after.take(u"dst/"_s + name));
+    }
+    return after;
+}
+
+class PlanProperties : public testing::TestWithParam<const char16_t*> {
+protected:
+    struct Scenario {
+        TempTree tree;
+        FaultyFileSystem fileSystem;
+        RecordingWindow window;
+        MainPrg prg{fileSystem};
+        bool inPlace = false;
+        bool moveBack = false;
+        Tree before;
+    };
+
+    void setUp(Scenario& scene, std::mt19937& random) {
+        scene.inPlace = chance(random, 40);
+        scene.moveBack = chance(random, 40);
+        scene.prg.setWindow(&scene.window);
+        scene.prg.CurrentOperation = key();
+        scene.prg.SourceDir = scene.tree.dir(u"src"_s);
+        scene.prg.TargetDir = scene.inPlace ? scene.prg.SourceDir : scene.tree.dir(u"dst"_s);
+        for (const QString& name : randomNames(random, 7))
+            scene.tree.writeFile(u"src/"_s + name, "src:" + name.toUtf8());
+        if (!scene.inPlace) {
+            for (const QString& name : randomNames(random, 3))
+                scene.tree.writeFile(u"dst/"_s + name, "dst:" + name.toUtf8());
+        }
+        if (chance(random, 20))
+            scene.tree.writeFile(u"src/.hidden"_s, "hidden");
+        if (chance(random, 20)) {
+            const QString name = randomName(random);
+            if (!scene.tree.exists(u"src/"_s + name))
+                scene.tree.makeDir(u"src/"_s + name);
+        }
+        const Parameters parameters = randomParameters(random, key());
+        scene.window.fields[u"txt_Suchstring"_s] = parameters.search;
+        scene.window.fields[u"txt_Step"_s] = parameters.step;
+        scene.window.ticks[u"chk_Leerz"_s] = parameters.option;
+        scene.window.ticks[u"chk_MoveBack"_s] = scene.moveBack;
+        if (scene.inPlace && chance(random, 70))
+            addFilesUnderNewNames(scene, random);
+        scene.before = snapshot(scene.tree, scene.inPlace);
+    }
+
+    // Files under some of the names others would get, so that renames in
+    // place form chains and, where the rule is its own inverse, cycles.
+    void addFilesUnderNewNames(Scenario& scene, std::mt19937& random) {
+        scene.prg.previewOperation(key());
+        for (const auto& [old, newName] : readPreview(scene.window.fields.value(logField)).renamed)
+            if (newName != old && !scene.tree.exists(u"src/"_s + newName) && chance(random, 60))
+                scene.tree.writeFile(u"src/"_s + newName, "src:" + newName.toUtf8());
+        scene.window.fields.remove(logField);
+    }
+
+    QString key() const { return QString::fromUtf16(GetParam()); }
+    QString failureMessage() const { return renameOperation(key()).failureMessage; }
+
+    // The run's failure box, if it showed one.
+    std::optional<Message> failureBox(const RecordingWindow& window) const {
+        for (const Message& message : window.messages)
+            if (message.text != u"Keine verwendbare Zeichenzahl angegeben"_s)
+                return message;
+        return std::nullopt;
+    }
+};
+
+// Renames in place whose new name is the old name of another moving file.
+int chainedRenames(const Prediction& said) {
+    QSet<QString> old;
+    for (const auto& [from, to] : said.renamed)
+        old.insert(from);
+    int chained = 0;
+    for (const auto& [from, to] : said.renamed)
+        chained += to != from && old.contains(to);
+    return chained;
+}
+
+TEST_P(PlanProperties, previewPredictsTheRunAndUndoRestoresTheTree) {
+    int chained = 0;
+    for (int seed = 0; seed < scenariosPerOperation; ++seed) {
+        SCOPED_TRACE(testing::Message() << "seed " << seed);
+        std::mt19937 random(seed * 7919u + 17);
+        Scenario scene;
+        setUp(scene, random);
+
+        ASSERT_TRUE(scene.prg.previewOperation(key()));
+        EXPECT_TRUE(scene.window.messages.isEmpty()) << "the preview shows no box";
+        EXPECT_EQ(snapshot(scene.tree, scene.inPlace), scene.before) << "the preview moves nothing";
+        const QString preview = scene.window.fields.value(logField);
+        const Prediction said = readPreview(preview);
+        SCOPED_TRACE(preview.toStdString());
+        if (scene.inPlace)
+            chained += chainedRenames(said);
+
+        ASSERT_TRUE(scene.prg.runOperation(key()));
+        const Tree after = snapshot(scene.tree, scene.inPlace);
+        EXPECT_EQ(after, predictedTree(scene.before, said, scene.inPlace, scene.moveBack));
+
+        const std::optional<Message> box = failureBox(scene.window);
+        if (said.beforeFirstFile) {
+            ASSERT_TRUE(box.has_value());
+            EXPECT_EQ(after, scene.before);
+        } else if (said.stop) {
+            ASSERT_TRUE(box.has_value());
+            EXPECT_EQ(box->text, failureMessage());
+            EXPECT_EQ(box->informativeText,
+                      u"Datei: "_s + said.stop->first + u'\n' + said.stop->second);
+            EXPECT_TRUE(scene.window.fields.value(logField).endsWith(said.stop->first + u"\r\n"_s));
+        } else if (said.moveBackStop) {
+            ASSERT_TRUE(box.has_value());
+            EXPECT_EQ(box->informativeText,
+                      u"Datei: "_s + said.moveBackStop->first + u'\n' + said.moveBackStop->second);
+        } else {
+            EXPECT_FALSE(box.has_value()) << box->informativeText.toStdString();
+            QString log;
+            for (const QString& name : said.listed)
+                log += name + u"\r\n"_s;
+            EXPECT_EQ(scene.window.fields.value(logField), log);
+        }
+
+        // A run whose MoveBack brought every file home has still moved them.
+        if (after != scene.before) {
+            EXPECT_TRUE(scene.prg.canUndo());
+        }
+        scene.prg.undoLastRun();
+        EXPECT_EQ(snapshot(scene.tree, scene.inPlace), scene.before) << "undo restores the tree";
+        EXPECT_FALSE(scene.prg.canUndo());
+    }
+    EXPECT_GT(chained, 0) << "no scenario renamed a file in place onto another's old name";
+}
+
+TEST_P(PlanProperties, undoAfterAMoveThatFailedHalfWayRestoresTheTree) {
+    for (int seed = 0; seed < scenariosPerOperation / 3; ++seed) {
+        SCOPED_TRACE(testing::Message() << "seed " << seed);
+        std::mt19937 random(seed * 104729u + 3);
+        Scenario scene;
+        setUp(scene, random);
+        scene.fileSystem.failMovesFrom = std::uniform_int_distribution<int>(0, 6)(random);
+
+        ASSERT_TRUE(scene.prg.runOperation(key()));
+        scene.fileSystem.failMovesFrom = -1;
+        scene.prg.undoLastRun();
+        EXPECT_EQ(snapshot(scene.tree, scene.inPlace), scene.before);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryOperation, PlanProperties,
+                         testing::Values(u"ChangeFilename", u"CutandNumber", u"ChangeString",
+                                         u"AddNumber", u"CutNameFirst", u"CutNameLast",
+                                         u"CutNameStringLast", u"AddText"),
+                         [](const auto& info) {
+                             return QString::fromUtf16(info.param).toStdString();
+                         });
+
+} // namespace
