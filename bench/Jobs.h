@@ -48,6 +48,7 @@ std::optional<JobResult> repaintResult(const QList<JobResult>& results);
 JobResult benchRename(const BenchOptions& options, const ScratchDir& scratch);
 JobResult benchMoveBack(const BenchOptions& options, const ScratchDir& scratch);
 JobResult benchPreview(const BenchOptions& options, const ScratchDir& scratch);
+JobResult benchMillion(const BenchOptions& options, const ScratchDir& scratch);
 JobResult benchLogGrowth(const BenchOptions& options, const ScratchDir& scratch);
 JobResult benchId3(const BenchOptions& options, const ScratchDir& scratch);
 JobResult benchConcat(const BenchOptions& options, const ScratchDir& scratch);

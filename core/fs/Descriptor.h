@@ -12,6 +12,7 @@ public:
     }
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
+    Descriptor(Descriptor&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
 
     int get() const { return fd_; }
     bool isOpen() const { return fd_ >= 0; }

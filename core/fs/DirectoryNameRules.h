@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/fs/FileIdentity.h"
+#include "core/fs/FsResult.h"
 #include "core/fs/NameRules.h"
 
 #include <QByteArray>
@@ -12,3 +14,8 @@
 // character FAT refuses, which is removed again if the file system takes it.
 // A directory that cannot be examined gets no rules: its moves then tell.
 NameRules nameRulesOf(const QByteArray& directory);
+
+// The file system that holds `directory` (the system's bytes; empty for the
+// working directory): its id, and whether it keeps inode numbers with their
+// files, told by the same types of file system as the name rules.
+FsResult<DirectoryVolume> volumeOfDirectory(const QByteArray& directory);

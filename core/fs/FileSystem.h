@@ -2,6 +2,7 @@
 
 #include "core/fs/DirectoryMoves.h"
 #include "core/fs/DirectoryTails.h"
+#include "core/fs/FileIdentity.h"
 #include "core/fs/FsResult.h"
 #include "core/fs/NameRules.h"
 #include "core/run/WhileWaiting.h"
@@ -38,6 +39,16 @@ public:
         return whileWaiting([this, &directory] { return listFiles(directory); }, stillReading);
     }
 
+    // listFilesReporting with each file's inode number as the listing gives
+    // it, at no cost beyond the listing's; here without them.
+    virtual FsResult<IdentifiedFiles>
+    listFilesIdentified(const QString& directory, const std::function<void()>& stillReading) const {
+        FsResult<QStringList> names = listFilesReporting(directory, stillReading);
+        if (!names)
+            return names.error();
+        return IdentifiedFiles{std::move(names).value(), {}};
+    }
+
     // Every entry name of a directory, hidden ones, directories and other
     // entries included, in no particular order: what a new name can collide with.
     virtual FsResult<QStringList> listEntries(const QString& directory) const = 0;
@@ -47,6 +58,18 @@ public:
         Q_UNUSED(directory);
         return {};
     }
+
+    // The file system that holds a directory.
+    virtual FsResult<DirectoryVolume> volumeOf(const QString& directory) const = 0;
+
+    // The identity of the entry at a path; a link is not followed.
+    virtual FsResult<FileIdentity> identityOf(const QString& path) const = 0;
+
+    // Removes what a move that was cut short left under its new name `to`
+    // while its file is still at `from`: a second name of the same file, or
+    // the empty file that reserved the new name. Anything else at `to` stays,
+    // and the call fails with AlreadyExists.
+    virtual FsStatus removeUnfinishedTarget(const QString& from, const QString& to) = 0;
 
     // Whether two directory strings name the same directory.
     virtual FsResult<bool> isSameDirectory(const QString& first, const QString& second) const = 0;

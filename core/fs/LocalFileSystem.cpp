@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -179,7 +180,10 @@ FsStatus moveByCopy(const QByteArray& from, const QByteArray& to, const QString&
 // entry it could not examine sets `error` and fails the whole listing rather
 // than being left out silently. Only bytes are gathered here, so that a
 // listing read on another thread hands over one buffer.
-template <typename Take> FsResult<QByteArray> readEntries(const QString& directory, Take take) {
+// With `inodes`, each name's inode number is appended there.
+template <typename Take>
+FsResult<QByteArray> readEntries(const QString& directory, Take take,
+                                 std::vector<quint64>* inodes = nullptr) {
     const std::optional<QByteArray> path = directoryPath(directory);
     if (!path)
         return invalidName(directory);
@@ -192,8 +196,11 @@ template <typename Take> FsResult<QByteArray> readEntries(const QString& directo
         const char* name = entry->d_name;
         int entryError = 0;
         if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0 &&
-            take(::dirfd(handle), entry, entryError))
+            take(::dirfd(handle), entry, entryError)) {
             names.append(name, qsizetype(std::strlen(name)) + 1);
+            if (inodes)
+                inodes->push_back(entry->d_ino);
+        }
         if (entryError != 0) {
             ::closedir(handle);
             return systemError(directory + decodeFileName(QByteArrayView(name)), entryError);
@@ -347,6 +354,23 @@ FsResult<QStringList> LocalFileSystem::listFiles(const QString& directory) const
     return listFilesReporting(directory, {});
 }
 
+// The bytes of a directory's ordinary files, read on another thread while
+// `stillReading` is called; with `inodes`, their inode numbers too.
+FsResult<QByteArray> readOrdinaryFiles(const QString& directory,
+                                       const std::function<void()>& stillReading,
+                                       std::vector<quint64>* inodes) {
+    return whileWaiting(
+        [&directory, inodes] {
+            return readEntries(
+                directory,
+                [](int directoryFd, const dirent* entry, int& error) {
+                    return entry->d_name[0] != '.' && isOrdinaryEntry(directoryFd, entry, error);
+                },
+                inodes);
+        },
+        stillReading);
+}
+
 FsResult<QStringList>
 LocalFileSystem::listFilesReporting(const QString& directory,
                                     const std::function<void()>& stillReading) const {
@@ -354,13 +378,7 @@ LocalFileSystem::listFilesReporting(const QString& directory,
     // by the calling thread, which then finds them in its own cache and
     // frees them into its own heap (made on the other thread, they cost an
     // ID3 check over 20,000 files about 7 ms).
-    const FsResult<QByteArray> entries = whileWaiting(
-        [&directory] {
-            return readEntries(directory, [](int directoryFd, const dirent* entry, int& error) {
-                return entry->d_name[0] != '.' && isOrdinaryEntry(directoryFd, entry, error);
-            });
-        },
-        stillReading);
+    const FsResult<QByteArray> entries = readOrdinaryFiles(directory, stillReading, nullptr);
     if (!entries)
         return entries.error();
     QStringList names = decodedEntries(entries.value());
@@ -370,6 +388,27 @@ LocalFileSystem::listFilesReporting(const QString& directory,
         stillReading();
     sortNaturally(names);
     return names;
+}
+
+FsResult<IdentifiedFiles>
+LocalFileSystem::listFilesIdentified(const QString& directory,
+                                     const std::function<void()>& stillReading) const {
+    std::vector<quint64> inodes;
+    const FsResult<QByteArray> entries = readOrdinaryFiles(directory, stillReading, &inodes);
+    if (!entries)
+        return entries.error();
+    QStringList names = decodedEntries(entries.value());
+    if (stillReading)
+        stillReading();
+    const std::vector<qsizetype> order = naturalOrder(names);
+    IdentifiedFiles files;
+    files.names.reserve(names.size());
+    files.inodes.reserve(inodes.size());
+    for (const qsizetype index : order) {
+        files.names.append(std::move(names[index]));
+        files.inodes.push_back(inodes[size_t(index)]);
+    }
+    return files;
 }
 
 FsResult<QStringList> LocalFileSystem::listEntries(const QString& directory) const {
@@ -383,6 +422,53 @@ FsResult<QStringList> LocalFileSystem::listEntries(const QString& directory) con
 NameRules LocalFileSystem::nameRules(const QString& directory) const {
     const std::optional<QByteArray> path = systemPath(directory);
     return path ? nameRulesOf(*path) : NameRules();
+}
+
+FsResult<DirectoryVolume> LocalFileSystem::volumeOf(const QString& directory) const {
+    const std::optional<QByteArray> path = systemPath(directory);
+    if (!path)
+        return invalidName(directory);
+    return volumeOfDirectory(*path);
+}
+
+FsResult<FileIdentity> LocalFileSystem::identityOf(const QString& path) const {
+    const std::optional<QByteArray> bytes = systemPath(path);
+    if (!bytes)
+        return invalidName(path);
+    struct statx info;
+    if (::statx(AT_FDCWD, bytes->constData(), AT_SYMLINK_NOFOLLOW,
+                STATX_INO | STATX_SIZE | STATX_MTIME | STATX_BTIME, &info) != 0)
+        return systemError(path);
+    const auto nanoseconds = [](const statx_timestamp& time) {
+        return qint64(time.tv_sec) * 1000000000 + time.tv_nsec;
+    };
+    FileIdentity identity;
+    identity.inode = info.stx_ino;
+    identity.size = qint64(info.stx_size);
+    identity.modifiedNs = nanoseconds(info.stx_mtime);
+    if (info.stx_mask & STATX_BTIME)
+        identity.bornNs = nanoseconds(info.stx_btime);
+    return identity;
+}
+
+FsStatus LocalFileSystem::removeUnfinishedTarget(const QString& from, const QString& to) {
+    const std::optional<QByteArray> source = systemPath(from);
+    const std::optional<QByteArray> target = systemPath(to);
+    if (!source || !target)
+        return FsStatus::failure(invalidName(source ? to : from));
+    struct stat kept;
+    struct stat extra;
+    if (::lstat(source->constData(), &kept) != 0)
+        return FsStatus::failure(systemError(from));
+    if (::lstat(target->constData(), &extra) != 0)
+        return FsStatus::failure(systemError(to));
+    const bool secondName = kept.st_dev == extra.st_dev && kept.st_ino == extra.st_ino;
+    const bool reservation = S_ISREG(extra.st_mode) && extra.st_size == 0;
+    if (!secondName && !reservation)
+        return FsStatus::failure({FsErrorCode::AlreadyExists, to, EEXIST});
+    if (::unlink(target->constData()) != 0)
+        return FsStatus::failure(systemError(to));
+    return FsStatus::success();
 }
 
 FsResult<bool> LocalFileSystem::isSameDirectory(const QString& first, const QString& second) const {

@@ -9,7 +9,13 @@ public:
     FsResult<QStringList>
     listFilesReporting(const QString& directory,
                        const std::function<void()>& stillReading) const override;
+    FsResult<IdentifiedFiles>
+    listFilesIdentified(const QString& directory,
+                        const std::function<void()>& stillReading) const override;
     FsResult<QStringList> listEntries(const QString& directory) const override;
+    FsResult<DirectoryVolume> volumeOf(const QString& directory) const override;
+    FsResult<FileIdentity> identityOf(const QString& path) const override;
+    FsStatus removeUnfinishedTarget(const QString& from, const QString& to) override;
     NameRules nameRules(const QString& directory) const override;
     FsResult<bool> isSameDirectory(const QString& first, const QString& second) const override;
     FsResult<bool> fileExists(const QString& path) const override;

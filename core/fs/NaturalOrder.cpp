@@ -208,8 +208,12 @@ bool naturallyBefore(const QString& a, const QString& b) {
     return SortKeys(QStringList{a, b}).before(0, 1);
 }
 
+std::vector<qsizetype> naturalOrder(const QStringList& names) {
+    return SortKeys(names).sortedIndices();
+}
+
 void sortNaturally(QStringList& names) {
-    const std::vector<qsizetype> order = SortKeys(names).sortedIndices();
+    const std::vector<qsizetype> order = naturalOrder(names);
     QStringList sorted;
     sorted.reserve(names.size());
     // Moving leaves each name's reference count alone: no write to the

@@ -3,6 +3,12 @@
 #include "core/fs/FailureReason.h"
 #include "core/fs/FileSystem.h"
 #include "core/fs/NameCodec.h"
+#include "core/history/HistoryActions.h"
+#include "core/history/HistoryText.h"
+#include "core/history/JournalRecords.h"
+#include "core/history/PhaseRecorder.h"
+#include "core/history/RunJournal.h"
+#include "core/history/StateDirectory.h"
 #include "core/rename/PlanMoves.h"
 #include "core/rename/PreviewText.h"
 #include "core/rename/RenameOperation.h"
@@ -11,7 +17,11 @@
 #include "core/run/RunWindow.h"
 #include "core/run/WhileWaiting.h"
 
+#include <QDateTime>
+
 #include <functional>
+
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -21,9 +31,6 @@ const QString moveBackBox = u"chk_MoveBack"_s;
 const QString logField = u"txt_Filename"_s;
 
 const QString lineEnd = u"\r\n"_s;
-
-// The longest list of names a message shows; the rest is counted.
-constexpr qsizetype namesInMessage = 20;
 
 QString fileLine(const QString& name) {
     return u"Datei: "_s + displayFileName(name);
@@ -44,20 +51,9 @@ std::function<void()> readingProgress(RunWindow& window) {
     return [&window] { window.showProgress(0, 0); };
 }
 
-Message notUndoneMessage(const QStringList& names) {
-    QString text = names.size() == 1
-                       ? u"1 Datei konnte nicht zurückbenannt werden:"_s
-                       : u"%1 Dateien konnten nicht zurückbenannt werden:"_s.arg(names.size());
-    for (qsizetype index = 0; index < std::min(names.size(), namesInMessage); ++index)
-        text += u'\n' + displayFileName(names[index]);
-    if (names.size() > namesInMessage)
-        text += u"\n… und %1 weitere"_s.arg(names.size() - namesInMessage);
-    return Message(text);
-}
-
 } // namespace
 
-MainPrg::MainPrg(FileSystem& fileSystem) : fileSystem_(fileSystem) {}
+MainPrg::MainPrg(FileSystem& fileSystem) : fileSystem_(fileSystem), history_(historyDirectory()) {}
 
 void MainPrg::ChangeFilename() {
     RenameRun(renameOperation(u"ChangeFilename"_s));
@@ -125,6 +121,10 @@ FsResult<QStringList> MainPrg::listFiles(const QString& directory) const {
     return fileSystem_.listFilesReporting(directory, readingProgress(*window_));
 }
 
+FsResult<IdentifiedFiles> MainPrg::listIdentified(const QString& directory) const {
+    return fileSystem_.listFilesIdentified(directory, readingProgress(*window_));
+}
+
 void MainPrg::logName(const QString& name) {
     // One buffer for every line: a line of a long run costs no allocation.
     logLine_.resize(0);
@@ -146,11 +146,15 @@ qsizetype MainPrg::eachFileLogged(const QStringList& names,
 void MainPrg::RenameRun(const RenameOperation& operation) {
     Q_ASSERT(window_);
     RunWindow& window = *window_;
-    undoJournal_.clear();
+    // The journal is made at the first move.
+    RunJournal journal(history_,
+                       RunHeader{QDateTime::currentMSecsSinceEpoch(), ::getpid(), operation.key,
+                                 SourceDir, TargetDir, window.isTicked(moveBackBox)});
 
     // The whole listing is taken before the first move, so that a target
     // directory that is the source directory gives each file one new name.
-    FsResult<QStringList> listing = listFiles(SourceDir);
+    FsResult<IdentifiedFiles> listing = listIdentified(SourceDir);
+    const qint64 listedMs = listedNow();
     if (!listing) {
         failInDirectory(operation.failureMessage, SourceDir, listing.error());
         return;
@@ -166,13 +170,16 @@ void MainPrg::RenameRun(const RenameOperation& operation) {
     window.setText(logField, QString());
     if (parameters.startNumber)
         RunningNumber = *parameters.startNumber;
-    const qsizetype listed = listing.value().size();
+    const IdentifiedFiles files = std::move(listing).value();
     const RenamePlan plan =
-        planRenames(operation, *this, std::move(listing).value(), fileSystem_,
-                    window.isTicked(moveBackBox), planningProgress(window, listed));
+        planRenames(operation, *this, files.names, fileSystem_, window.isTicked(moveBackBox),
+                    planningProgress(window, files.names.size()));
 
-    undoJournal_.reserve(plan.moveCount());
-    PlanMoves moves(fileSystem_, plan, SourceDir, TargetDir, undoJournal_);
+    PhaseRecorder recorder(
+        journal, fileSystem_,
+        phaseBetween(fileSystem_, PhaseKind::Run, SourceDir, TargetDir, plan.inPlace, listedMs),
+        {plan.listed, plan.newNames, &files.inodes});
+    PlanMoves moves(fileSystem_, plan, SourceDir, TargetDir, recorder);
     // The file the run ends with early, and why.
     std::optional<std::pair<QString, QString>> stop;
     const qsizetype handled = eachFileLogged(plan.listed, [&](qsizetype index) {
@@ -185,48 +192,88 @@ void MainPrg::RenameRun(const RenameOperation& operation) {
             stop.emplace(plan.listed[index], plan.stop->reason);
         return !stop;
     });
+    recorder.end();
+    const qsizetype renamed = recorder.movedCount();
     if (stop) {
         CurrentName = plan.listed[handled - 1];
-        failAt(operation.failureMessage, stop->first, stop->second);
+        endRun(journal, renamed, renamed);
+        // The journal could not be made: the run has not begun.
+        if (journal.failure() && !journal.exists())
+            fail(operation.failureMessage,
+                 runNotStartedText(history_.directory(), *journal.failure()));
+        else
+            failAt(operation.failureMessage, stop->first, stop->second);
         return;
     }
 
     // In place, MoveBack would move every file onto itself.
+    qsizetype movedBack = 0;
     if (plan.moveBack && !plan.inPlace) {
-        if (const std::optional<MoveFailure> failure = MoveBack()) {
+        const std::optional<MoveFailure> failure = MoveBack(journal, movedBack);
+        endRun(journal, renamed, renamed + movedBack);
+        if (failure) {
             if (failure->name.isEmpty())
                 failInDirectory(operation.failureMessage, TargetDir, failure->error);
             else
                 failAt(operation.failureMessage, failure->name, failureReason(failure->error));
             return;
         }
+    } else {
+        endRun(journal, renamed, renamed);
     }
     CurrentName.clear();
 }
 
-std::optional<MoveFailure> MainPrg::MoveBack() {
-    FsResult<QStringList> listing = listFiles(TargetDir);
+std::optional<MoveFailure> MainPrg::MoveBack(RunJournal& journal, qsizetype& moved) {
+    FsResult<IdentifiedFiles> listing = listIdentified(TargetDir);
+    const qint64 listedMs = listedNow();
     if (!listing)
         return MoveFailure{QString(), listing.error()};
-    const QStringList names = std::move(listing).value();
-    undoJournal_.reserve(names.size());
+    const IdentifiedFiles files = std::move(listing).value();
+    const QStringList& names = files.names;
+    PhaseRecorder recorder(
+        journal, fileSystem_,
+        phaseBetween(fileSystem_, PhaseKind::MoveBack, TargetDir, SourceDir, false, listedMs),
+        {names, names, &files.inodes});
     const std::unique_ptr<DirectoryMoves> moves = fileSystem_.movesBetween(TargetDir, SourceDir);
     std::optional<MoveFailure> failure;
     const qsizetype handled = stepsWhileWaiting(
         names.size(),
         [&](qsizetype index) {
             const QString& name = names[index];
-            const FsStatus moved = moves->move(name, name);
-            if (moved)
-                undoJournal_.record(TargetDir, name, SourceDir, name);
-            else if (!sourceIsGone(moved.error(), TargetDir + name))
-                failure = MoveFailure{name, moved.error()};
+            if (const FsStatus announced = recorder.mayMove(index); !announced) {
+                failure = MoveFailure{name, announced.error()};
+                return false;
+            }
+            const FsStatus movedBack = moves->move(name, name);
+            if (movedBack)
+                recorder.moved(index, name, name);
+            else if (sourceIsGone(movedBack.error(), TargetDir + name))
+                recorder.gone(index);
+            else
+                failure = MoveFailure{name, movedBack.error()};
             return !failure;
         },
         [&](qsizetype ended) { window_->showProgress(ended, names.size()); });
+    recorder.end();
+    moved = recorder.movedCount();
     if (failure)
         CurrentName = names[handled - 1];
     return failure;
+}
+
+void MainPrg::endRun(RunJournal& journal, qsizetype renamed, qsizetype moved) {
+    if (!journal.exists())
+        return;
+    if (moved == 0) {
+        journal.discard();
+        return;
+    }
+    // Unwritten, the end shows as a kill: the next start finds the files
+    // where they are and asks about them.
+    (void)journal.write(journal::runEndRecord(renamed));
+    lastRun_ = journal.id();
+    history_.prune(lastRun_);
 }
 
 bool MainPrg::previewOperation(const QString& key) {
@@ -264,20 +311,23 @@ bool MainPrg::previewOperation(const QString& key) {
 }
 
 void MainPrg::undoLastRun() {
-    if (undoJournal_.isEmpty())
+    if (lastRun_.isEmpty())
         return;
     Q_ASSERT(window_);
-    RunWindow& window = *window_;
-    window.setText(logField, QString());
-    const UndoOutcome outcome =
-        undoJournal_.undo(fileSystem_, [&window](qsizetype done, qsizetype total) {
-            window.showProgress(done, total);
-        });
-    QString log;
-    log.reserve(outcome.restored.size() * 32);
-    for (const QString& name : outcome.restored)
-        log += displayFileName(name) + lineEnd;
-    window.appendText(logField, log);
-    if (!outcome.leftWhereTheyAre.isEmpty())
-        window.showMessage(notUndoneMessage(outcome.leftWhereTheyAre));
+    HistoryActions(fileSystem_, history_).undo(std::exchange(lastRun_, QString()), *window_);
+}
+
+QList<HistoryRow> MainPrg::historyRows() const {
+    return HistoryActions(fileSystem_, history_).rows();
+}
+
+void MainPrg::undoRun(const QString& id) {
+    Q_ASSERT(window_);
+    if (id == lastRun_)
+        lastRun_.clear();
+    HistoryActions(fileSystem_, history_).undo(id, *window_);
+}
+
+void MainPrg::recoverInterruptedRuns(RunWindow& window) {
+    HistoryActions(fileSystem_, history_).recoverInterrupted(window);
 }

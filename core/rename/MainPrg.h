@@ -1,9 +1,10 @@
 #pragma once
 
 #include "core/rename/RenameState.h"
-#include "core/rename/UndoJournal.h"
 
+#include "core/fs/FileIdentity.h"
 #include "core/fs/FsResult.h"
+#include "core/history/RunHistory.h"
 
 #include <QByteArray>
 #include <QString>
@@ -13,7 +14,9 @@
 #include <optional>
 
 class FileSystem;
+class RunJournal;
 class RunWindow;
+struct HistoryRow;
 struct MoveFailure;
 struct RenameOperation;
 
@@ -60,16 +63,26 @@ public:
     bool previewOperation(const QString& key);
 
     // Whether the last rename run moved a file that undoLastRun can put back.
-    bool canUndo() const { return !undoJournal_.isEmpty(); }
+    bool canUndo() const { return !lastRun_.isEmpty(); }
     // Moves the files of the last rename run back, last move first, and logs
-    // the names restored; what cannot go back stays and is named in a message.
+    // the names restored; what cannot go back stays and is named, with why,
+    // in a message. Every run is in the history on the disk, kept there for
+    // later undoing when this button no longer serves it.
     void undoLastRun();
-    // The last run can no longer be undone (the dialog serves another operation).
-    void forgetLastRun() { undoJournal_.clear(); }
+    // "Rückgängig" no longer serves the last run (the dialog serves another
+    // operation); the history keeps it.
+    void forgetLastRun() { lastRun_.clear(); }
+
+    // The runs of the history, newest first, and undoing one of them.
+    QList<HistoryRow> historyRows() const;
+    void undoRun(const QString& id);
+    // Asks through `window` about each run a kill interrupted.
+    void recoverInterruptedRuns(RunWindow& window);
 
 private:
     // A directory's ordinary files, read while the window keeps painting.
     FsResult<QStringList> listFiles(const QString& directory) const;
+    FsResult<IdentifiedFiles> listIdentified(const QString& directory) const;
     // Appends a listed name and CR LF to the log.
     void logName(const QString& name);
     // Runs `step` for one listed file after the other, on another thread,
@@ -78,7 +91,12 @@ private:
     // handled, the one whose step returned false included.
     qsizetype eachFileLogged(const QStringList& names, const std::function<bool(qsizetype)>& step);
     void RenameRun(const RenameOperation& operation);
-    std::optional<MoveFailure> MoveBack();
+    // Moves every file of the target back, recorded in `journal`; `moved`
+    // tells how many files it moved.
+    std::optional<MoveFailure> MoveBack(RunJournal& journal, qsizetype& moved);
+    // Closes the run's journal; a run that moved nothing leaves no trace, and
+    // "Rückgängig" and the history stay as they were.
+    void endRun(RunJournal& journal, qsizetype renamed, qsizetype moved);
     void fail(const QString& message, const QString& cause = {});
     // The operation's message, with the file or directory and the cause below it.
     void failAt(const QString& message, const QString& file, const QString& cause);
@@ -86,6 +104,7 @@ private:
 
     FileSystem& fileSystem_;
     RunWindow* window_ = nullptr;
-    UndoJournal undoJournal_;
+    RunHistory history_;
+    QString lastRun_; // the journal of the last run that moved a file
     QString logLine_;
 };

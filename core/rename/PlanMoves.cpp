@@ -3,10 +3,12 @@
 #include "core/fs/DirectoryMoves.h"
 #include "core/fs/FileSystem.h"
 #include "core/fs/NameCodec.h"
+#include "core/rename/MoveRecorder.h"
 #include "core/rename/RenamePlan.h"
-#include "core/rename/UndoJournal.h"
 
 #include <QRandomGenerator>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -33,8 +35,8 @@ bool sourceIsGone(const FsError& error, const QString& from) {
 }
 
 PlanMoves::PlanMoves(FileSystem& fileSystem, const RenamePlan& plan, const QString& sourceDir,
-                     const QString& targetDir, UndoJournal& journal)
-    : plan_(plan), journal_(journal), intoTarget_(fileSystem.movesBetween(sourceDir, targetDir)),
+                     const QString& targetDir, MoveRecorder& recorder)
+    : plan_(plan), recorder_(recorder), intoTarget_(fileSystem.movesBetween(sourceDir, targetDir)),
       withinTarget_(fileSystem.movesBetween(targetDir, targetDir)),
       moved_(size_t(plan.moveCount()), false) {
     if (plan_.inPlace) {
@@ -47,8 +49,9 @@ std::optional<MoveFailure> PlanMoves::moveListed(qsizetype index) {
     if (moved_[size_t(index)])
         return std::nullopt;
     if (!plan_.inPlace) {
-        std::optional<MoveFailure> failure =
-            move(*intoTarget_, plan_.listed[index], plan_.newNames[index]);
+        std::optional<MoveFailure> failure = announce(index, index);
+        if (!failure)
+            failure = move(*intoTarget_, index, plan_.listed[index], plan_.newNames[index]);
         markMoved(index);
         return failure;
     }
@@ -62,12 +65,26 @@ std::optional<MoveFailure> PlanMoves::moveListed(qsizetype index) {
         const qsizetype holder = waitingByName_.value(wanted, -1);
         if (holder < 0)
             break;
-        if (holder == index)
+        if (holder == index) {
+            if (std::optional<MoveFailure> failure =
+                    announce(index, *std::max_element(chain.begin(), chain.end())))
+                return failure;
             return moveThroughTemporaryName(chain);
+        }
         chain.push_back(holder);
         current = holder;
     }
+    if (std::optional<MoveFailure> failure =
+            announce(index, *std::max_element(chain.begin(), chain.end())))
+        return failure;
     return moveChainBack(chain);
+}
+
+std::optional<MoveFailure> PlanMoves::announce(qsizetype index, qsizetype last) {
+    const FsStatus announced = recorder_.mayMove(last);
+    if (announced)
+        return std::nullopt;
+    return MoveFailure{plan_.listed[index], announced.error()};
 }
 
 // The last file of the chain wants a free name; each before it then finds
@@ -77,7 +94,7 @@ std::optional<MoveFailure> PlanMoves::moveChainBack(const std::vector<qsizetype>
         const qsizetype index = *file;
         if (plan_.newNames[index] != plan_.listed[index]) {
             if (std::optional<MoveFailure> failure =
-                    move(*intoTarget_, plan_.listed[index], plan_.newNames[index]))
+                    move(*intoTarget_, index, plan_.listed[index], plan_.newNames[index]))
                 return failure;
         }
         markMoved(index);
@@ -95,7 +112,7 @@ PlanMoves::moveThroughTemporaryName(const std::vector<qsizetype>& cycle) {
     std::optional<MoveFailure> failure;
     for (int attempt = 0; attempt < temporaryNameAttempts; ++attempt) {
         aside = temporaryName(firstName);
-        failure = move(*intoTarget_, firstName, aside);
+        failure = move(*intoTarget_, first, firstName, aside);
         if (!failure || failure->error.code != FsErrorCode::AlreadyExists)
             break;
     }
@@ -107,21 +124,25 @@ PlanMoves::moveThroughTemporaryName(const std::vector<qsizetype>& cycle) {
         // When the file that wanted the first one's name could not move, that
         // name is still free, and the first file goes back there.
         if (!moved_[size_t(rest.back())])
-            (void)move(*withinTarget_, aside, firstName);
+            (void)move(*withinTarget_, first, aside, firstName);
         return restFailed;
     }
-    return move(*withinTarget_, aside, plan_.newNames[first]);
+    if (const FsStatus announced = recorder_.beforeLastMoveOfCycle(first); !announced)
+        return MoveFailure{firstName, announced.error()};
+    return move(*withinTarget_, first, aside, plan_.newNames[first]);
 }
 
-std::optional<MoveFailure> PlanMoves::move(DirectoryMoves& moves, const QString& fromName,
-                                           const QString& toName) {
+std::optional<MoveFailure> PlanMoves::move(DirectoryMoves& moves, qsizetype file,
+                                           const QString& fromName, const QString& toName) {
     const FsStatus moved = moves.move(fromName, toName);
     if (moved) {
-        journal_.record(moves.fromDir(), fromName, moves.toDir(), toName);
+        recorder_.moved(file, fromName, toName);
         return std::nullopt;
     }
-    if (sourceIsGone(moved.error(), moves.fromDir() + fromName))
+    if (sourceIsGone(moved.error(), moves.fromDir() + fromName)) {
+        recorder_.gone(file);
         return std::nullopt;
+    }
     return MoveFailure{fromName, moved.error()};
 }
 

@@ -11,7 +11,7 @@
 
 class DirectoryMoves;
 class FileSystem;
-class UndoJournal;
+class MoveRecorder;
 struct RenamePlan;
 
 // A move that failed: the name of the file it concerned, and why.
@@ -24,28 +24,31 @@ struct MoveFailure {
 // since the listing: that file has nothing left to move.
 bool sourceIsGone(const FsError& error, const QString& from);
 
-// Carries out a plan's moves one listed file at a time and records each in
-// the journal. In place, a file whose new name another file still holds
-// moves after that file, and a cycle of names goes through a temporary name,
-// so that no move ever needs to replace a file.
+// Carries out a plan's moves one listed file at a time; each is announced to
+// the recorder before it is made and recorded after. In place, a file whose new name another file
+// still holds moves after that file, and a cycle of names goes through a temporary name, so that no
+// move ever needs to replace a file.
 class PlanMoves {
 public:
     PlanMoves(FileSystem& fileSystem, const RenamePlan& plan, const QString& sourceDir,
-              const QString& targetDir, UndoJournal& journal);
+              const QString& targetDir, MoveRecorder& recorder);
 
     // Moves listed file `index` under its new name, with whatever has to move
-    // first. A file gone since the listing counts as moved.
+    // first. A file gone since the listing counts as moved. A move the
+    // recorder cannot announce is not made, and fails with its cause.
     std::optional<MoveFailure> moveListed(qsizetype index);
 
 private:
     std::optional<MoveFailure> moveChainBack(const std::vector<qsizetype>& chain);
     std::optional<MoveFailure> moveThroughTemporaryName(const std::vector<qsizetype>& cycle);
-    std::optional<MoveFailure> move(DirectoryMoves& moves, const QString& fromName,
+    // Has the moves of the files up to `last` announced before file `index` moves.
+    std::optional<MoveFailure> announce(qsizetype index, qsizetype last);
+    std::optional<MoveFailure> move(DirectoryMoves& moves, qsizetype file, const QString& fromName,
                                     const QString& toName);
     void markMoved(qsizetype index);
 
     const RenamePlan& plan_;
-    UndoJournal& journal_;
+    MoveRecorder& recorder_;
     std::unique_ptr<DirectoryMoves> intoTarget_;
     std::unique_ptr<DirectoryMoves> withinTarget_; // through a temporary name
     std::vector<bool> moved_;

@@ -5,8 +5,9 @@
 #include <utility>
 
 enum class MessageIcon { None, Information, Critical };
-enum class MessageButtons { Ok, OkCancel };
-enum class MessageAnswer { Ok, Cancel };
+// UndoKeep: "Rückgängig machen" and "Behalten", for a run a kill interrupted.
+enum class MessageButtons { Ok, OkCancel, UndoKeep };
+enum class MessageAnswer { Ok, Cancel, Undo, Keep };
 
 struct Message {
     explicit Message(QString text = {}, QString title = {}, MessageIcon icon = MessageIcon::None,

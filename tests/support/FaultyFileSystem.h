@@ -29,6 +29,15 @@ public:
     NameRules nameRules(const QString& directory) const override {
         return real_.nameRules(directory);
     }
+    FsResult<DirectoryVolume> volumeOf(const QString& directory) const override {
+        return real_.volumeOf(directory);
+    }
+    FsResult<FileIdentity> identityOf(const QString& path) const override {
+        return real_.identityOf(path);
+    }
+    FsStatus removeUnfinishedTarget(const QString& from, const QString& to) override {
+        return real_.removeUnfinishedTarget(from, to);
+    }
     FsResult<bool> isSameDirectory(const QString& first, const QString& second) const override {
         return real_.isSameDirectory(first, second);
     }

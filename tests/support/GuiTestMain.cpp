@@ -1,3 +1,5 @@
+#include "tests/support/StateHome.h"
+
 #include <QApplication>
 #include <QStandardPaths>
 
@@ -8,6 +10,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
+    const TemporaryStateHome stateHome;
     QApplication application(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -462,7 +462,8 @@ TEST_F(RenameRun, UndoLeavesAFileWhoseOldPlaceIsTakenAndNamesIt) {
     EXPECT_EQ(tree.readFile(u"dst/a_x.mp3"_s), "a.mp3");
     EXPECT_EQ(tree.readFile(u"src/b.mp3"_s), "b.mp3");
     EXPECT_EQ(window.messageTexts(),
-              QStringList{u"1 Datei konnte nicht zurückbenannt werden:\na_x.mp3"_s});
+              QStringList{u"1 Datei konnte nicht zurückbenannt werden:\na_x.mp3 – Den früheren "
+                          u"Namen trägt jetzt eine andere Datei."_s});
     EXPECT_EQ(log(), logOf({u"b.mp3"_s}));
     EXPECT_FALSE(prg.canUndo());
 }

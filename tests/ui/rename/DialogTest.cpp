@@ -253,7 +253,8 @@ TEST_F(Dialog, undoThatCannotPutAFileBackNamesItInOneMessage) {
     SeenMessageBox box;
     answerMessageBox(box);
     click(u"cmd_Rueckgaengig"_s);
-    EXPECT_EQ(box.text, u"1 Datei konnte nicht zurückbenannt werden:\na_x.mp3"_s);
+    EXPECT_EQ(box.text, u"1 Datei konnte nicht zurückbenannt werden:\na_x.mp3 – Den früheren "
+                        u"Namen trägt jetzt eine andere Datei."_s);
     EXPECT_EQ(box.title, u"Tessavo"_s);
     EXPECT_EQ(box.buttons, QMessageBox::Ok);
     EXPECT_EQ(tree.readFile(u"src/a.mp3"_s), "taken meanwhile");

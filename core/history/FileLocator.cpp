@@ -1,0 +1,238 @@
+#include "core/history/FileLocator.h"
+
+#include "core/fs/FileSystem.h"
+#include "core/history/FileMatch.h"
+
+#include <QHash>
+
+#include <optional>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString temporaryMark = u".tessavo-"_s;
+// The temporary name of a file whose own name is too long for the mark.
+const QString shortTemporaryName = u"tessavo.tessavo-"_s;
+
+enum class Place : quint8 { From, To, Aside };
+
+struct Candidate {
+    Place place;
+    QString name; // in the phase's target directory for To and Aside
+};
+
+class Locator {
+public:
+    Locator(FileSystem& fileSystem, PhaseRecord& phase)
+        : fileSystem_(fileSystem), phase_(phase), spec_(phase.spec), count_(phase.intents.size()),
+          candidates_(size_t(count_)), assigned_(size_t(count_), false) {}
+
+    void run() {
+        gatherCandidates();
+        for (qsizetype file = 0; file < count_; ++file) {
+            for (const Candidate& candidate : candidates_[size_t(file)])
+                wantedBy_[key(candidate)].push_back(file);
+            waiting_.push_back(file);
+        }
+        propagate();
+        settleAmbiguities();
+        removeUnfinishedTargets();
+        phase_.ended = true;
+    }
+
+private:
+    bool matches(qsizetype file, const QString& path) {
+        const FsResult<FileIdentity> found = fileSystem_.identityOf(path);
+        return found && isSameFile(spec_, phase_.intents[file].identity, found.value());
+    }
+
+    void gatherCandidates() {
+        for (qsizetype file = 0; file < count_; ++file) {
+            const Intent& intent = phase_.intents[file];
+            if (matches(file, spec_.fromDir + intent.from))
+                candidates_[size_t(file)].push_back({Place::From, intent.from});
+            if (matches(file, spec_.toDir + intent.to))
+                candidates_[size_t(file)].push_back({Place::To, intent.to});
+        }
+        if (!spec_.inPlace)
+            return;
+        QHash<QString, qsizetype> byName;
+        for (qsizetype file = 0; file < count_; ++file)
+            byName.insert(phase_.intents[file].from, file);
+        const FsResult<QStringList> entries = fileSystem_.listEntries(spec_.toDir);
+        if (!entries)
+            return;
+        for (const QString& entry : entries.value()) {
+            const qsizetype mark = entry.lastIndexOf(temporaryMark);
+            if (mark <= 0)
+                continue;
+            const qsizetype owner = byName.value(entry.first(mark), -1);
+            if (owner >= 0 && matches(owner, spec_.toDir + entry)) {
+                candidates_[size_t(owner)].push_back({Place::Aside, entry});
+            } else if (entry.startsWith(shortTemporaryName)) {
+                for (qsizetype file = 0; file < count_; ++file)
+                    if (matches(file, spec_.toDir + entry))
+                        candidates_[size_t(file)].push_back({Place::Aside, entry});
+            }
+        }
+    }
+
+    // The candidates of `file` whose names no other file holds.
+    std::vector<Candidate> open(qsizetype file) const {
+        std::vector<Candidate> left;
+        for (const Candidate& candidate : candidates_[size_t(file)])
+            if (!holder_.contains(key(candidate)))
+                left.push_back(candidate);
+        return left;
+    }
+
+    // A name as the disk knows it: the old names lie in the source.
+    QString key(const Candidate& candidate) const {
+        return (candidate.place == Place::From ? spec_.fromDir : spec_.toDir) + candidate.name;
+    }
+
+    void assign(qsizetype file, const std::optional<Candidate>& where) {
+        assigned_[size_t(file)] = true;
+        if (!where) {
+            phase_.states[size_t(file)] = FileState::Gone;
+            return;
+        }
+        const QString name = key(*where);
+        holder_.insert(name, file);
+        // The others that could be there have one place fewer now.
+        for (const qsizetype other : wantedBy_.value(name))
+            waiting_.push_back(other);
+        switch (where->place) {
+        case Place::From:
+            phase_.states[size_t(file)] = FileState::NotMoved;
+            break;
+        case Place::To:
+            phase_.states[size_t(file)] = FileState::Moved;
+            break;
+        case Place::Aside:
+            phase_.states[size_t(file)] = FileState::Aside;
+            phase_.aside.insert(file, where->name);
+            break;
+        }
+    }
+
+    // Files with one place left take it; a file with none has gone.
+    void propagate() {
+        while (!waiting_.empty()) {
+            const qsizetype file = waiting_.back();
+            waiting_.pop_back();
+            if (assigned_[size_t(file)])
+                continue;
+            const std::vector<Candidate> left = open(file);
+            if (left.size() <= 1)
+                assign(file, left.empty() ? std::nullopt : std::optional(left.front()));
+        }
+    }
+
+    std::optional<Candidate> openAt(qsizetype file, Place place) const {
+        for (const Candidate& candidate : open(file))
+            if (candidate.place == place)
+                return candidate;
+        return std::nullopt;
+    }
+
+    // The files whose names follow from `file`'s: the one whose old name it
+    // wants, and so on; the whole cycle when the names come round.
+    std::vector<qsizetype> followers(qsizetype file, bool& cycle) const {
+        std::vector<qsizetype> chain{file};
+        cycle = false;
+        for (qsizetype current = file;;) {
+            const qsizetype next = byOldName_.value(phase_.intents[current].to, -1);
+            if (next < 0)
+                return chain;
+            if (next == file) {
+                cycle = true;
+                return chain;
+            }
+            chain.push_back(next);
+            current = next;
+        }
+    }
+
+    // Left where names alone cannot tell: a temporary name belongs to the
+    // file it was made for; a cycle whose last move was announced is done;
+    // anything else stayed, and files that agree in size and time there are
+    // alike, so either answer gives back the same bytes under each name.
+    void settleAmbiguities() {
+        if (spec_.inPlace) {
+            for (qsizetype file = 0; file < count_; ++file)
+                byOldName_.insert(phase_.intents[file].from, file);
+        }
+        for (qsizetype file = 0; file < count_; ++file) {
+            if (assigned_[size_t(file)])
+                continue;
+            if (const std::optional<Candidate> aside = openAt(file, Place::Aside)) {
+                assign(file, aside);
+                propagate();
+                continue;
+            }
+            bool cycle = false;
+            const std::vector<qsizetype> members =
+                spec_.inPlace ? followers(file, cycle) : std::vector<qsizetype>{file};
+            bool done = false;
+            if (cycle)
+                for (const qsizetype member : members)
+                    done = done || phase_.lastCycleSteps.contains(member);
+            for (const qsizetype member : members) {
+                if (assigned_[size_t(member)])
+                    continue;
+                std::optional<Candidate> place = openAt(member, done ? Place::To : Place::From);
+                if (!place)
+                    place = openAt(member, done ? Place::From : Place::To);
+                assign(member, place);
+            }
+            propagate();
+        }
+    }
+
+    // A move cut short between its two steps left its new name beside the
+    // file at its old one. A second link to the file always goes; an empty
+    // reservation only where it is the one such name of the phase, as
+    // moves are made one at a time.
+    void removeUnfinishedTargets() {
+        std::vector<qsizetype> left;
+        for (qsizetype file = 0; file < count_; ++file) {
+            const Intent& intent = phase_.intents[file];
+            const QString to = spec_.toDir + intent.to;
+            if (phase_.states[size_t(file)] != FileState::NotMoved || holder_.contains(to))
+                continue;
+            if (fileSystem_.identityOf(to))
+                left.push_back(file);
+        }
+        for (const qsizetype file : left) {
+            const Intent& intent = phase_.intents[file];
+            const QString from = spec_.fromDir + intent.from;
+            const QString to = spec_.toDir + intent.to;
+            const FsResult<FileIdentity> kept = fileSystem_.identityOf(from);
+            const FsResult<FileIdentity> extra = fileSystem_.identityOf(to);
+            const bool secondLink = kept && extra && kept.value().inode == extra.value().inode &&
+                                    spec_.check == IdentityCheck::ByInode;
+            if (secondLink || left.size() == 1)
+                (void)fileSystem_.removeUnfinishedTarget(from, to);
+        }
+    }
+
+    FileSystem& fileSystem_;
+    PhaseRecord& phase_;
+    const PhaseSpec& spec_;
+    const qsizetype count_;
+    std::vector<std::vector<Candidate>> candidates_;
+    std::vector<bool> assigned_;
+    QHash<QString, qsizetype> holder_;                // a name on the disk -> the file placed there
+    QHash<QString, std::vector<qsizetype>> wantedBy_; // a name -> the files that could be there
+    std::vector<qsizetype> waiting_;                  // files to look at again
+    QHash<QString, qsizetype> byOldName_;             // in place: old name -> its file
+};
+
+} // namespace
+
+void locateInterruptedPhase(FileSystem& fileSystem, PhaseRecord& phase) {
+    Locator(fileSystem, phase).run();
+}

@@ -1,0 +1,314 @@
+#include "core/history/HistoryActions.h"
+
+#include "core/fs/FileSystem.h"
+#include "core/fs/NameCodec.h"
+#include "core/fs/SystemError.h"
+#include "core/history/FileLocator.h"
+#include "core/history/HistoryText.h"
+#include "core/history/JournalReader.h"
+#include "core/history/JournalRecords.h"
+#include "core/history/RunHistory.h"
+#include "core/history/RunJournal.h"
+#include "core/history/RunUndo.h"
+#include "core/run/RunWindow.h"
+#include "core/run/WhileWaiting.h"
+
+#include <QLocale>
+#include <QSet>
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString logField = u"txt_Filename"_s;
+const QString lineEnd = u"\r\n"_s;
+
+// The longest list of names a message shows; the rest is counted.
+constexpr qsizetype namesInMessage = 20;
+
+FsResult<QByteArray> readAllFrom(int fd, const QString& path) {
+    QByteArray bytes;
+    char buffer[65536];
+    for (qint64 offset = 0;;) {
+        const ssize_t got = ::pread(fd, buffer, sizeof buffer, offset);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return systemError(path);
+        if (got == 0)
+            return bytes;
+        bytes.append(buffer, got);
+        offset += got;
+    }
+}
+
+Message leftMessage(const QList<LeftFile>& left) {
+    QString text = left.size() == 1
+                       ? u"1 Datei konnte nicht zurückbenannt werden:"_s
+                       : u"%1 Dateien konnten nicht zurückbenannt werden:"_s.arg(left.size());
+    for (qsizetype index = 0; index < std::min(left.size(), namesInMessage); ++index)
+        text += u'\n' + displayFileName(left[index].name) + u" – "_s + left[index].reason;
+    if (left.size() > namesInMessage)
+        text += u"\n… und %1 weitere"_s.arg(left.size() - namesInMessage);
+    return Message(text);
+}
+
+UndoProgress progressIn(RunWindow& window) {
+    return [&window](qsizetype done, qsizetype total) { window.showProgress(done, total); };
+}
+
+// A run's journal, opened and locked, read whole, and its last phase made
+// complete where a kill cut it short.
+struct OpenRun {
+    std::unique_ptr<RunJournal> journal;
+    RunRecord run;
+    bool unusable = false; // damaged or of another version
+    bool empty = false;    // cut short before any move was announced
+    QString problem;       // why it cannot be worked on, for the user
+};
+
+OpenRun openRun(FileSystem& fileSystem, const RunHistory& history, const QString& id,
+                RunWindow& window) {
+    OpenRun opened;
+    FsResult<std::unique_ptr<JournalFile>> file = history.open(id);
+    if (!file) {
+        opened.problem = file.error().code == FsErrorCode::AccessDenied
+                             ? runHeldElsewhereText()
+                             : damagedJournalText(history.pathOf(id));
+        return opened;
+    }
+    const QString path = history.pathOf(id);
+    const FsResult<QByteArray> bytes = readAllFrom(file.value()->descriptor.get(), path);
+    ReadJournal read = bytes ? readJournal(id, bytes.value()) : ReadJournal{};
+    if (!bytes || read.soundness != journal::Soundness::Sound) {
+        opened.unusable = true;
+        opened.problem = damagedJournalText(path);
+        return opened;
+    }
+    if (read.empty || read.run.phases.isEmpty()) {
+        opened.empty = true;
+        opened.journal = std::make_unique<RunJournal>(history, read.run.header,
+                                                      std::move(file).value(), read.soundEnd, 0);
+        return opened;
+    }
+    opened.run = std::move(read.run);
+    opened.journal =
+        std::make_unique<RunJournal>(history, opened.run.header, std::move(file).value(),
+                                     read.soundEnd, opened.run.phases.size());
+    PhaseRecord& last = opened.run.phases.last();
+    if (!last.ended) {
+        const std::vector<FileState> announced = last.states;
+        whileWaiting(
+            [&] {
+                locateInterruptedPhase(fileSystem, last);
+                return true;
+            },
+            [&window] { window.showProgress(0, 0); });
+        // What was found is written down, so that the journal tells it.
+        const qsizetype phase = opened.run.phases.size() - 1;
+        journal::EventsRecord found(phase);
+        for (qsizetype file = 0; file < last.intents.size(); ++file) {
+            switch (last.states[size_t(file)]) {
+            case FileState::Moved:
+                found.moved(file);
+                break;
+            case FileState::Aside:
+                found.movedAside(file, encodeFileName(last.aside.value(file)));
+                break;
+            case FileState::Gone:
+                found.event(journal::EventKind::Gone, file);
+                break;
+            case FileState::NotMoved:
+                if (announced[size_t(file)] != FileState::NotMoved)
+                    found.event(journal::EventKind::Stayed, file);
+                break;
+            }
+        }
+        if (const FsStatus written =
+                opened.journal->write(found.take() + journal::phaseEndRecord(phase));
+            !written) {
+            opened.problem = historyWriteFailure(written.error()).cause;
+            opened.journal.reset();
+        }
+    }
+    return opened;
+}
+
+// Where the files of `run` are now, as hashes of their paths.
+QSet<size_t> placesNow(const RunRecord& run) {
+    QSet<size_t> places;
+    for (qsizetype phase = 0; phase < run.phases.size(); ++phase) {
+        const PhaseRecord& record = run.phases[phase];
+        if (record.spec.kind == PhaseKind::Undo || record.spec.kind == PhaseKind::Repair)
+            continue;
+        const QHash<qsizetype, QString> away = awayIn(run, phase);
+        for (auto file = away.cbegin(); file != away.cend(); ++file) {
+            places.remove(qHash(record.spec.fromDir + record.intents[file.key()].from));
+            places.insert(qHash(record.spec.toDir + file.value()));
+        }
+    }
+    return places;
+}
+
+// The directories a run works in.
+QSet<QString> directoriesOf(const RunHeader& header) {
+    return {header.sourceDir, header.targetDir};
+}
+
+} // namespace
+
+HistoryActions::HistoryActions(FileSystem& fileSystem, const RunHistory& history)
+    : fileSystem_(fileSystem), history_(history) {}
+
+QList<HistoryRow> HistoryActions::rows() const {
+    QList<HistoryRow> rows;
+    const QLocale german(QLocale::German);
+    for (const HistoryEntry& entry : history_.entries(true)) {
+        if (entry.summary.empty)
+            continue;
+        HistoryRow row;
+        row.id = entry.id;
+        const JournalSummary& summary = entry.summary;
+        if (summary.soundness != journal::Soundness::Sound) {
+            row.cells = {u"–"_s, u"–"_s, u"–"_s, u"–"_s, u"–"_s, stateText(RunState::Unusable)};
+        } else {
+            const RunState state = entry.running ? RunState::Running : summary.state;
+            row.cells = {runTimeText(summary.header.startedMs),
+                         operationText(summary.header),
+                         displayFileName(summary.header.sourceDir),
+                         displayFileName(summary.header.targetDir),
+                         german.toString(summary.filesMoved),
+                         stateText(state)};
+            row.undoable = state == RunState::Finished || state == RunState::Kept ||
+                           state == RunState::PartlyUndone;
+        }
+        rows.append(row);
+        if (rows.size() == RunHistory::keptRuns)
+            break;
+    }
+    return rows;
+}
+
+bool HistoryActions::undo(const QString& id, RunWindow& window) {
+    // A later run that moved files of this one again would lose them.
+    const QList<HistoryEntry> entries = history_.entries(false);
+    OpenRun opened = openRun(fileSystem_, history_, id, window);
+    if (!opened.journal) {
+        window.showMessage(Message(opened.problem));
+        return false;
+    }
+    if (stillAway(opened.run) == 0) {
+        window.showMessage(Message(nothingLeftToUndoText()));
+        return false;
+    }
+    const QSet<size_t> places = placesNow(opened.run);
+    const QSet<QString> directories = directoriesOf(opened.run.header);
+    for (const HistoryEntry& newer : entries) {
+        if (newer.id <= id)
+            break;
+        const RunState state = newer.summary.state;
+        if (newer.summary.soundness != journal::Soundness::Sound || state == RunState::Undone ||
+            !directories.intersects(directoriesOf(newer.summary.header)))
+            continue;
+        const Descriptor fd(
+            ::open(encodeFileName(history_.pathOf(newer.id)).constData(), O_RDONLY | O_CLOEXEC));
+        const FsResult<QByteArray> bytes =
+            fd.isOpen() ? readAllFrom(fd.get(), history_.pathOf(newer.id))
+                        : FsResult<QByteArray>(systemError(history_.pathOf(newer.id)));
+        if (!bytes)
+            continue;
+        const ReadJournal later = readJournal(newer.id, bytes.value());
+        for (qsizetype phase = 0; phase < later.run.phases.size(); ++phase) {
+            const PhaseRecord& record = later.run.phases[phase];
+            if (record.spec.kind == PhaseKind::Undo || record.spec.kind == PhaseKind::Repair ||
+                !record.ended)
+                continue;
+            const QHash<qsizetype, QString> away = awayIn(later.run, phase);
+            for (auto file = away.cbegin(); file != away.cend(); ++file) {
+                if (places.contains(qHash(record.spec.fromDir + record.intents[file.key()].from))) {
+                    window.showMessage(Message(newerRunMovedText(later.run.header)));
+                    return false;
+                }
+            }
+        }
+    }
+
+    window.setText(logField, QString());
+    RunUndo undo(fileSystem_, *opened.journal, opened.run);
+    const UndoOutcome outcome = undo.undo(progressIn(window));
+    QString log;
+    for (const QString& name : outcome.restored)
+        log += displayFileName(name) + lineEnd;
+    window.appendText(logField, log);
+    if (!outcome.journalFailure)
+        (void)opened.journal->write(journal::undoEndRecord(outcome.left.size()));
+    if (outcome.journalFailure) {
+        Message box(historyWriteFailure(*outcome.journalFailure).cause);
+        window.showMessage(box);
+    } else if (!outcome.left.isEmpty()) {
+        window.showMessage(leftMessage(outcome.left));
+    }
+    return !outcome.journalFailure;
+}
+
+void HistoryActions::recoverInterrupted(RunWindow& window) {
+    QList<HistoryEntry> entries = history_.entries(false);
+    std::reverse(entries.begin(), entries.end());
+    for (const HistoryEntry& entry : entries) {
+        if (entry.running)
+            continue;
+        const bool unusable = entry.summary.soundness != journal::Soundness::Sound;
+        if (!unusable && !entry.summary.open && !entry.summary.empty)
+            continue;
+        OpenRun opened = openRun(fileSystem_, history_, entry.id, window);
+        if (opened.unusable || unusable) {
+            const FsResult<QString> aside = history_.setAside(entry.id);
+            window.showMessage(Message(
+                unusableJournalText(aside ? aside.value() : history_.pathOf(entry.id),
+                                    entry.summary.soundness == journal::Soundness::OtherVersion)));
+            continue;
+        }
+        if (!opened.journal) {
+            if (!opened.problem.isEmpty() && opened.problem != runHeldElsewhereText())
+                window.showMessage(Message(opened.problem));
+            continue;
+        }
+        if (opened.empty) {
+            opened.journal->discard();
+            continue;
+        }
+        const qsizetype moved = awayIn(opened.run, 0).size();
+        bool aside = false;
+        qsizetype away = 0;
+        for (qsizetype phase = 0; phase < opened.run.phases.size(); ++phase) {
+            const QHash<qsizetype, QString> files = awayIn(opened.run, phase);
+            away += files.size();
+            for (auto file = files.cbegin(); file != files.cend(); ++file)
+                aside = aside || file.value() != opened.run.phases[phase].intents[file.key()].to;
+        }
+        // Cut short before its first move: there is nothing to ask about.
+        if (away == 0) {
+            opened.journal->discard();
+            continue;
+        }
+        const qsizetype files = opened.run.phases.first().spec.files;
+        Message question(interruptedRunText(opened.run.header, moved, files, aside));
+        question.buttons = MessageButtons::UndoKeep;
+        const bool putBack = window.showMessage(question) == MessageAnswer::Undo;
+        RunUndo undo(fileSystem_, *opened.journal, opened.run);
+        const UndoOutcome outcome =
+            putBack ? undo.undo(progressIn(window)) : undo.repairTemporaryNames(progressIn(window));
+        if (outcome.journalFailure) {
+            window.showMessage(Message(historyWriteFailure(*outcome.journalFailure).cause));
+            continue;
+        }
+        (void)opened.journal->write(journal::resolvedRecord(putBack, moved));
+        if (!outcome.left.isEmpty())
+            window.showMessage(leftMessage(outcome.left));
+    }
+}

@@ -1,0 +1,125 @@
+#include "core/history/PhaseRecorder.h"
+
+#include "core/fs/FileSystem.h"
+#include "core/fs/NameCodec.h"
+#include "core/history/HistoryText.h"
+#include "core/history/RunJournal.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+
+namespace {
+
+constexpr qsizetype firstBatch = 1024;
+constexpr qsizetype largestBatch = 65536;
+
+PhaseSpec counting(PhaseSpec spec, qsizetype files) {
+    spec.files = files;
+    return spec;
+}
+
+} // namespace
+
+qint64 listedNow() {
+    return QDateTime::currentMSecsSinceEpoch() + 1;
+}
+
+PhaseSpec phaseBetween(const FileSystem& fileSystem, PhaseKind kind, const QString& fromDir,
+                       const QString& toDir, bool inPlace, qint64 listedMs) {
+    PhaseSpec spec;
+    spec.listedMs = listedMs;
+    spec.kind = kind;
+    spec.fromDir = fromDir;
+    spec.toDir = toDir;
+    spec.inPlace = inPlace;
+    const FsResult<DirectoryVolume> from = fileSystem.volumeOf(fromDir);
+    const FsResult<DirectoryVolume> to = fileSystem.volumeOf(toDir);
+    if (from && to) {
+        spec.fromVolume = from.value().id;
+        spec.toVolume = to.value().id;
+        if (spec.fromVolume == spec.toVolume)
+            spec.check =
+                from.value().stableInodes ? IdentityCheck::ByInode : IdentityCheck::ByStamp;
+    }
+    return spec;
+}
+
+PhaseRecorder::PhaseRecorder(RunJournal& journal, const FileSystem& fileSystem,
+                             const PhaseSpec& spec, const PhaseFiles& files)
+    : journal_(journal), fileSystem_(fileSystem), spec_(counting(spec, files.to.size())),
+      files_(files), phase_(journal.beginPhase(spec_)), batch_(firstBatch), events_(phase_),
+      outcome_(size_t(files.to.size()), Pending) {}
+
+FileIdentity PhaseRecorder::identityOf(qsizetype file) const {
+    if (files_.identities)
+        return (*files_.identities)[file];
+    if (spec_.check == IdentityCheck::ByInode && files_.inodes &&
+        qsizetype(files_.inodes->size()) > file)
+        return FileIdentity{(*files_.inodes)[size_t(file)], -1, 0, 0};
+    const FsResult<FileIdentity> identity =
+        fileSystem_.identityOf(spec_.fromDir + files_.from[file]);
+    // A file gone since its listing matches nothing; its move finds it gone.
+    return identity ? identity.value() : FileIdentity{0, -1, -1, 0};
+}
+
+FsStatus PhaseRecorder::written(const FsStatus& status) const {
+    if (status)
+        return status;
+    return FsStatus::failure(historyWriteFailure(status.error()));
+}
+
+FsStatus PhaseRecorder::mayMove(qsizetype file) {
+    if (file < announced_)
+        return FsStatus::success();
+    const qsizetype count = files_.to.size();
+    const qsizetype end = std::min(count, std::max(file + 1, announced_ + batch_));
+    batch_ = std::min(batch_ * 2, largestBatch);
+    journal::IntentsRecord intents(phase_, spec_.check, files_.originals != nullptr, announced_);
+    for (qsizetype index = announced_; index < end; ++index) {
+        encodeFileNameInto(files_.from[index], fromBytes_);
+        encodeFileNameInto(files_.to[index], toBytes_);
+        intents.add(fromBytes_, toBytes_, identityOf(index),
+                    files_.originals ? (*files_.originals)[size_t(index)] : -1);
+    }
+    const FsStatus status = written(journal_.write(events_.take() + intents.bytes()));
+    if (status)
+        announced_ = end;
+    return status;
+}
+
+FsStatus PhaseRecorder::beforeLastMoveOfCycle(qsizetype file) {
+    // With inode numbers every file of the cycle is told apart on the disk;
+    // elsewhere a cycle done and one not begun can look alike.
+    if (spec_.check == IdentityCheck::ByInode)
+        return FsStatus::success();
+    return written(journal_.write(events_.take() + journal::cycleStepRecord(phase_, file)));
+}
+
+void PhaseRecorder::moved(qsizetype file, const QString& fromName, const QString& toName) {
+    const QString& from = files_.from[file];
+    const QString& to = files_.to[file];
+    if (fromName == from && toName == to) {
+        events_.moved(file);
+        ++moved_;
+        outcome_[size_t(file)] = Reached;
+    } else if (fromName == from) {
+        encodeFileNameInto(toName, toBytes_);
+        events_.movedAside(file, toBytes_);
+    } else if (toName == to) {
+        events_.event(journal::EventKind::FromAside, file);
+        ++moved_;
+        outcome_[size_t(file)] = Reached;
+    } else {
+        events_.event(journal::EventKind::BackFromAside, file);
+    }
+}
+
+void PhaseRecorder::gone(qsizetype file) {
+    events_.event(journal::EventKind::Gone, file);
+    outcome_[size_t(file)] = Missing;
+}
+
+void PhaseRecorder::end() {
+    journal_.keep(events_.take() + journal::phaseEndRecord(phase_));
+}

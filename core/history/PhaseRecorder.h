@@ -1,0 +1,75 @@
+#pragma once
+
+#include "core/history/JournalRecords.h"
+#include "core/history/RunRecord.h"
+#include "core/rename/MoveRecorder.h"
+
+#include <QByteArray>
+#include <QStringList>
+
+#include <vector>
+
+class FileSystem;
+class RunJournal;
+
+// The files of a phase: file i moves from from[i] to to[i], for the files
+// that `to` holds (a plan that stops early names fewer than it lists). Their
+// identities come from `identities` where they are known already (an undo),
+// else from `inodes` (the listing's) where the phase checks by inode, else
+// from the file system, asked file by file when their moves are announced.
+struct PhaseFiles {
+    const QStringList& from;
+    const QStringList& to;
+    const std::vector<quint64>* inodes = nullptr;
+    const QList<FileIdentity>* identities = nullptr;
+    const std::vector<qsizetype>* originals = nullptr; // of an Undo or Repair phase
+};
+
+// How files moving from `fromDir` into `toDir` are told from namesakes.
+// `listedMs`: when the phase's files were listed (listedNow()).
+PhaseSpec phaseBetween(const FileSystem& fileSystem, PhaseKind kind, const QString& fromDir,
+                       const QString& toDir, bool inPlace, qint64 listedMs);
+
+// Now, rounded up to the next ms, for a listing just taken.
+qint64 listedNow();
+
+// Records one phase of a run in its journal. Moves are announced in batches,
+// each one write and one sync for up to 65,536 moves, growing from 1,024 so
+// that the first move need not wait for many.
+class PhaseRecorder final : public MoveRecorder {
+public:
+    PhaseRecorder(RunJournal& journal, const FileSystem& fileSystem, const PhaseSpec& spec,
+                  const PhaseFiles& files);
+
+    FsStatus mayMove(qsizetype file) override;
+    FsStatus beforeLastMoveOfCycle(qsizetype file) override;
+    void moved(qsizetype file, const QString& fromName, const QString& toName) override;
+    void gone(qsizetype file) override;
+
+    // Ends the phase; what is left to record goes out with the journal's next write.
+    void end();
+    // How many files reached their new name, and whether `file` did.
+    qsizetype movedCount() const { return moved_; }
+    bool reached(qsizetype file) const { return outcome_[size_t(file)] == Reached; }
+    // Whether `file` had gone before its move.
+    bool wentMissing(qsizetype file) const { return outcome_[size_t(file)] == Missing; }
+
+private:
+    FileIdentity identityOf(qsizetype file) const;
+    FsStatus written(const FsStatus& status) const;
+
+    RunJournal& journal_;
+    const FileSystem& fileSystem_;
+    const PhaseSpec spec_;
+    const PhaseFiles files_;
+    const qsizetype phase_;
+    qsizetype announced_ = 0;
+    qsizetype batch_;
+    qsizetype moved_ = 0;
+    journal::EventsRecord events_;
+    enum : quint8 { Pending, Reached, Missing };
+    std::vector<quint8> outcome_;
+    // Reused for every file: encoding costs no allocation.
+    QByteArray fromBytes_;
+    QByteArray toBytes_;
+};

@@ -1,0 +1,233 @@
+#include "core/history/RunUndo.h"
+
+#include "core/fs/FailureReason.h"
+#include "core/fs/FileSystem.h"
+#include "core/history/FileMatch.h"
+#include "core/history/HistoryText.h"
+#include "core/history/PhaseRecorder.h"
+#include "core/history/RunJournal.h"
+#include "core/rename/PlanMoves.h"
+#include "core/rename/RenamePlan.h"
+#include "core/run/WhileWaiting.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+bool worksOnAnotherPhase(PhaseKind kind) {
+    return kind == PhaseKind::Undo || kind == PhaseKind::Repair;
+}
+
+QString reasonOf(const FsError& error) {
+    if (error.code == FsErrorCode::AlreadyExists)
+        return takenReason();
+    if (error.code == FsErrorCode::NotFound)
+        return goneReason();
+    return failureReason(error);
+}
+
+} // namespace
+
+QHash<qsizetype, QString> awayIn(const RunRecord& run, qsizetype phase) {
+    QHash<qsizetype, QString> away;
+    const PhaseRecord& record = run.phases[phase];
+    for (qsizetype file = 0; file < record.intents.size(); ++file) {
+        if (record.states[size_t(file)] == FileState::Moved)
+            away.insert(file, record.intents[file].to);
+        else if (record.states[size_t(file)] == FileState::Aside)
+            away.insert(file, record.aside.value(file));
+    }
+    for (qsizetype later = phase + 1; later < run.phases.size(); ++later) {
+        const PhaseRecord& back = run.phases[later];
+        if (back.spec.undoes != phase || !worksOnAnotherPhase(back.spec.kind))
+            continue;
+        for (qsizetype file = 0; file < back.intents.size(); ++file) {
+            const qsizetype original = back.intents[file].original;
+            if (back.states[size_t(file)] == FileState::Moved)
+                away.remove(original);
+            else if (back.states[size_t(file)] == FileState::Aside)
+                away.insert(original, back.aside.value(file));
+        }
+    }
+    return away;
+}
+
+RunUndo::RunUndo(FileSystem& fileSystem, RunJournal& journal, RunRecord& run)
+    : fileSystem_(fileSystem), journal_(journal), run_(run) {}
+
+qsizetype stillAway(const RunRecord& run) {
+    qsizetype away = 0;
+    for (qsizetype phase = 0; phase < run.phases.size(); ++phase)
+        if (!worksOnAnotherPhase(run.phases[phase].spec.kind))
+            away += awayIn(run, phase).size();
+    return away;
+}
+
+UndoOutcome RunUndo::undo(const UndoProgress& progress) {
+    progress_ = progress;
+    QList<std::pair<qsizetype, QHash<qsizetype, QString>>> passes;
+    for (qsizetype phase = run_.phases.size() - 1; phase >= 0; --phase) {
+        if (worksOnAnotherPhase(run_.phases[phase].spec.kind))
+            continue;
+        QHash<qsizetype, QString> away = awayIn(run_, phase);
+        total_ += away.size();
+        if (!away.isEmpty())
+            passes.append({phase, std::move(away)});
+    }
+    UndoOutcome outcome;
+    for (const auto& [phase, away] : passes) {
+        putBack(phase, PhaseKind::Undo, away, outcome);
+        if (outcome.journalFailure)
+            break;
+    }
+    return outcome;
+}
+
+UndoOutcome RunUndo::repairTemporaryNames(const UndoProgress& progress) {
+    progress_ = progress;
+    UndoOutcome outcome;
+    for (qsizetype phase = 0; phase < run_.phases.size() && !outcome.journalFailure; ++phase) {
+        const PhaseRecord& record = run_.phases[phase];
+        const QHash<qsizetype, QString> away = awayIn(run_, phase);
+        QHash<QString, qsizetype> oldNames;
+        for (qsizetype file = 0; file < record.intents.size(); ++file)
+            oldNames.insert(record.intents[file].from, file);
+        // A file under a temporary name, and the files of its cycle that
+        // took the names before it, go back to where they were.
+        QHash<qsizetype, QString> back;
+        for (auto file = away.cbegin(); file != away.cend(); ++file) {
+            if (file.value() == record.intents[file.key()].to)
+                continue;
+            back.insert(file.key(), file.value());
+            for (qsizetype next = oldNames.value(record.intents[file.key()].to, -1);
+                 next >= 0 && next != file.key() && !back.contains(next);
+                 next = oldNames.value(record.intents[next].to, -1)) {
+                if (away.contains(next))
+                    back.insert(next, away.value(next));
+            }
+        }
+        total_ += back.size();
+        if (!back.isEmpty())
+            putBack(phase, PhaseKind::Repair, back, outcome);
+    }
+    return outcome;
+}
+
+QSet<QString> RunUndo::placesBefore(qsizetype phase) const {
+    QSet<QString> places;
+    for (qsizetype earlier = 0; earlier < phase; ++earlier) {
+        const PhaseRecord& record = run_.phases[earlier];
+        if (worksOnAnotherPhase(record.spec.kind))
+            continue;
+        for (qsizetype file = 0; file < record.intents.size(); ++file)
+            if (record.states[size_t(file)] != FileState::NotMoved)
+                places.insert(record.spec.toDir + record.intents[file].to);
+    }
+    return places;
+}
+
+void RunUndo::putBack(qsizetype phase, PhaseKind kind, const QHash<qsizetype, QString>& files,
+                      UndoOutcome& outcome) {
+    const PhaseRecord& record = run_.phases[phase];
+    const PhaseSpec& spec = record.spec;
+    // The files in the order they had moved, last first.
+    std::vector<qsizetype> order;
+    order.reserve(size_t(files.size()));
+    for (auto file = files.cbegin(); file != files.cend(); ++file)
+        order.push_back(file.key());
+    std::sort(order.begin(), order.end(), std::greater<>());
+
+    // Only files that are still the ones the run moved go back.
+    bool sameVolume = true;
+    if (spec.check == IdentityCheck::ByInode) {
+        const FsResult<DirectoryVolume> volume = fileSystem_.volumeOf(spec.toDir);
+        sameVolume = volume && volume.value().id == spec.toVolume;
+    }
+    RenamePlan plan;
+    plan.inPlace = spec.inPlace;
+    QList<FileIdentity> identities;
+    std::vector<qsizetype> originals;
+    whileWaiting(
+        [&] {
+            for (const qsizetype file : order) {
+                const Intent& intent = record.intents[file];
+                const QString& name = files.value(file);
+                if (stuckHomes_.contains(spec.toDir + name)) {
+                    stuckHomes_.insert(spec.fromDir + intent.from);
+                    continue;
+                }
+                const FsResult<FileIdentity> found = fileSystem_.identityOf(spec.toDir + name);
+                QString reason;
+                if (!found)
+                    reason = found.error().code == FsErrorCode::NotFound
+                                 ? goneReason()
+                                 : failureReason(found.error());
+                else if (!sameVolume)
+                    reason = otherVolumeReason();
+                else if (!isSameFile(spec, intent.identity, found.value()))
+                    reason = replacedReason();
+                if (!reason.isEmpty()) {
+                    outcome.left.append({name, reason});
+                    stuckHomes_.insert(spec.fromDir + intent.from);
+                    continue;
+                }
+                plan.listed.append(name);
+                plan.newNames.append(intent.from);
+                identities.append(intent.identity);
+                originals.push_back(file);
+            }
+            return true;
+        },
+        [this] { progress_(done_, total_); });
+    done_ += files.size() - plan.listed.size();
+
+    PhaseSpec backSpec;
+    backSpec.kind = kind;
+    backSpec.undoes = phase;
+    backSpec.fromDir = spec.toDir;
+    backSpec.toDir = spec.fromDir;
+    backSpec.inPlace = spec.inPlace;
+    backSpec.check = spec.check;
+    backSpec.fromVolume = spec.toVolume;
+    backSpec.toVolume = spec.fromVolume;
+    backSpec.listedMs = spec.listedMs;
+    PhaseRecorder recorder(journal_, fileSystem_, backSpec,
+                           {plan.listed, plan.newNames, nullptr, &identities, &originals});
+    PlanMoves moves(fileSystem_, plan, spec.toDir, spec.fromDir, recorder);
+    QHash<QString, FsError> failures;
+    const qsizetype count = plan.listed.size();
+    stepsWhileWaiting(
+        count,
+        [&](qsizetype index) {
+            if (const std::optional<MoveFailure> failure = moves.moveListed(index)) {
+                if (journal_.failure()) {
+                    outcome.journalFailure = journal_.failure();
+                    return false;
+                }
+                failures.insert(failure->name, failure->error);
+            }
+            return true;
+        },
+        [&](qsizetype ended) { progress_(done_ + ended, total_); });
+    done_ += count;
+    recorder.end();
+
+    // A file that came to its place by an earlier phase was moved first there.
+    const QSet<QString> earlier = kind == PhaseKind::Undo ? placesBefore(phase) : QSet<QString>();
+    for (qsizetype index = 0; index < count; ++index) {
+        const QString& name = plan.listed[index];
+        if (recorder.reached(index)) {
+            if (!earlier.contains(spec.fromDir + plan.newNames[index]))
+                outcome.restored.append(plan.newNames[index]);
+            continue;
+        }
+        stuckHomes_.insert(spec.fromDir + plan.newNames[index]);
+        if (outcome.journalFailure)
+            continue;
+        QString reason = recorder.wentMissing(index) ? goneReason() : takenReason();
+        if (const auto failure = failures.constFind(name); failure != failures.cend())
+            reason = reasonOf(*failure);
+        outcome.left.append({name, reason});
+    }
+}
