@@ -69,6 +69,8 @@ private:
             if (mark <= 0)
                 continue;
             const qsizetype owner = byName.value(entry.first(mark), -1);
+            if (owner >= 0)
+                temporaryNames_[owner].append(entry);
             if (owner >= 0 && matches(owner, spec_.toDir + entry)) {
                 candidates_[size_t(owner)].push_back({Place::Aside, entry});
             } else if (entry.startsWith(shortTemporaryName)) {
@@ -192,30 +194,41 @@ private:
         }
     }
 
-    // A move cut short between its two steps left its new name beside the
-    // file at its old one. A second link to the file always goes; an empty
-    // reservation only where it is the one such name of the phase, as
-    // moves are made one at a time.
+    // A move cut short between its two steps left its new name (or, in a
+    // cycle, its temporary name) beside the file at its old one. A second
+    // link to the file always goes; an empty file that reserved the name
+    // only where it is the one such name of the phase, as moves are made one
+    // at a time.
     void removeUnfinishedTargets() {
-        std::vector<qsizetype> left;
+        struct Extra {
+            QString kept;
+            QString extra;
+        };
+        std::vector<Extra> extras;
+        const auto add = [&](const QString& kept, const QString& name) {
+            const QString extra = spec_.toDir + name;
+            if (!holder_.contains(extra) && fileSystem_.identityOf(extra))
+                extras.push_back({kept, extra});
+        };
         for (qsizetype file = 0; file < count_; ++file) {
             const Intent& intent = phase_.intents[file];
-            const QString to = spec_.toDir + intent.to;
-            if (phase_.states[size_t(file)] != FileState::NotMoved || holder_.contains(to))
-                continue;
-            if (fileSystem_.identityOf(to))
-                left.push_back(file);
+            const FileState state = phase_.states[size_t(file)];
+            if (state == FileState::NotMoved) {
+                const QString kept = spec_.fromDir + intent.from;
+                add(kept, intent.to);
+                for (const QString& name : temporaryNames_.value(file))
+                    add(kept, name);
+            } else if (state == FileState::Aside) {
+                add(spec_.toDir + phase_.aside.value(file), intent.to);
+            }
         }
-        for (const qsizetype file : left) {
-            const Intent& intent = phase_.intents[file];
-            const QString from = spec_.fromDir + intent.from;
-            const QString to = spec_.toDir + intent.to;
-            const FsResult<FileIdentity> kept = fileSystem_.identityOf(from);
-            const FsResult<FileIdentity> extra = fileSystem_.identityOf(to);
-            const bool secondLink = kept && extra && kept.value().inode == extra.value().inode &&
+        for (const Extra& extra : extras) {
+            const FsResult<FileIdentity> kept = fileSystem_.identityOf(extra.kept);
+            const FsResult<FileIdentity> found = fileSystem_.identityOf(extra.extra);
+            const bool secondLink = kept && found && kept.value().inode == found.value().inode &&
                                     spec_.check == IdentityCheck::ByInode;
-            if (secondLink || left.size() == 1)
-                (void)fileSystem_.removeUnfinishedTarget(from, to);
+            if (secondLink || extras.size() == 1)
+                (void)fileSystem_.removeUnfinishedTarget(extra.kept, extra.extra);
         }
     }
 
@@ -229,6 +242,7 @@ private:
     QHash<QString, std::vector<qsizetype>> wantedBy_; // a name -> the files that could be there
     std::vector<qsizetype> waiting_;                  // files to look at again
     QHash<QString, qsizetype> byOldName_;             // in place: old name -> its file
+    QHash<qsizetype, QStringList> temporaryNames_;    // in place: file -> names made for it
 };
 
 } // namespace

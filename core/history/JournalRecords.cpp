@@ -242,6 +242,8 @@ QByteArray EventsRecord::take() {
     payload.number(quint64(phase_));
     payload.raw(events_.bytes());
     events_.clear();
+    // Each record is read on its own.
+    previous_ = 0;
     return framed(RecordType::Events, payload);
 }
 

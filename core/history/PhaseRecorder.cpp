@@ -2,6 +2,7 @@
 
 #include "core/fs/FileSystem.h"
 #include "core/fs/NameCodec.h"
+#include "core/history/HistorySteps.h"
 #include "core/history/HistoryText.h"
 #include "core/history/RunJournal.h"
 
@@ -97,6 +98,7 @@ FsStatus PhaseRecorder::beforeLastMoveOfCycle(qsizetype file) {
 }
 
 void PhaseRecorder::moved(qsizetype file, const QString& fromName, const QString& toName) {
+    reachedHistoryStep(HistoryStep::FileMoved);
     const QString& from = files_.from[file];
     const QString& to = files_.to[file];
     if (fromName == from && toName == to) {
@@ -116,6 +118,7 @@ void PhaseRecorder::moved(qsizetype file, const QString& fromName, const QString
 }
 
 void PhaseRecorder::gone(qsizetype file) {
+    reachedHistoryStep(HistoryStep::FileMoved);
     events_.event(journal::EventKind::Gone, file);
     outcome_[size_t(file)] = Missing;
 }

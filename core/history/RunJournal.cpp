@@ -2,6 +2,7 @@
 
 #include "core/fs/NameCodec.h"
 #include "core/fs/SystemError.h"
+#include "core/history/HistorySteps.h"
 #include "core/history/JournalFormat.h"
 #include "core/history/JournalRecords.h"
 
@@ -42,6 +43,7 @@ FsStatus RunJournal::write(const QByteArray& records) {
         }
         file_ = std::move(created).value();
         soundEnd_ = first.size();
+        reachedHistoryStep(HistoryStep::JournalWritten);
         return FsStatus::success();
     }
     return append(bytes);
@@ -69,6 +71,7 @@ FsStatus RunJournal::append(const QByteArray& bytes) {
         return FsStatus::failure(*failure_);
     }
     soundEnd_ += bytes.size();
+    reachedHistoryStep(HistoryStep::JournalWritten);
     return FsStatus::success();
 }
 
