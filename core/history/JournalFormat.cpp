@@ -98,6 +98,9 @@ QByteArrayView PayloadReader::raw(qsizetype size) {
 
 SplitJournal splitRecords(QByteArrayView file) {
     SplitJournal split;
+    // Made, and killed before its first write: nothing was moved.
+    if (file.isEmpty())
+        return split;
     if (file.size() < preambleSize || file.first(magicSize) != QByteArrayView(magic, magicSize)) {
         split.soundness = Soundness::Damaged;
         return split;

@@ -113,7 +113,7 @@ JournalSummary summarizeJournal(int fd, bool checkEveryRecord) {
     const qint64 size = info.st_size;
     QByteArray preamble(journal::preambleSize, Qt::Uninitialized);
     if (::pread(fd, preamble.data(), size_t(preamble.size()), 0) != preamble.size()) {
-        summary.empty = size < journal::preambleSize;
+        summary.empty = size == 0;
         summary.soundness = summary.empty ? Soundness::Sound : Soundness::Damaged;
         return summary;
     }
