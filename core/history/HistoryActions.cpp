@@ -297,7 +297,8 @@ void HistoryActions::recoverInterrupted(RunWindow& window) {
             continue;
         }
         const qsizetype files = opened.run.phases.first().spec.files;
-        Message question(interruptedRunText(opened.run.header, moved, files, aside));
+        Message question(interruptedRunText());
+        question.informativeText = interruptedRunDetails(opened.run.header, moved, files, aside);
         question.buttons = MessageButtons::UndoKeep;
         const bool putBack = window.showMessage(question) == MessageAnswer::Undo;
         RunUndo undo(fileSystem_, *opened.journal, opened.run);

@@ -80,10 +80,13 @@ QString otherVolumeReason() {
            u"umbenannt hat."_s;
 }
 
-QString interruptedRunText(const RunHeader& header, qsizetype moved, qsizetype files,
-                           bool underTemporaryName) {
-    QString text = u"Ein Lauf wurde unterbrochen, bevor er zu Ende war.\n\n"_s + u"Vorgang: "_s +
-                   operationText(header) + u'\n' +
+QString interruptedRunText() {
+    return u"Ein Lauf wurde unterbrochen, bevor er zu Ende war."_s;
+}
+
+QString interruptedRunDetails(const RunHeader& header, qsizetype moved, qsizetype files,
+                              bool underTemporaryName) {
+    QString text = u"Vorgang: "_s + operationText(header) + u'\n' +
                    directoryLine(u"Quellverzeichnis"_s, header.sourceDir) + u'\n' +
                    directoryLine(u"Zielverzeichnis"_s, header.targetDir) + u'\n' + u"Begonnen: "_s +
                    runTimeText(header.startedMs) + u'\n' +

@@ -24,8 +24,9 @@ QString takenReason();
 QString otherVolumeReason();
 
 // The question after a kill, and the notes on journals that cannot be used.
-QString interruptedRunText(const RunHeader& header, qsizetype moved, qsizetype files,
-                           bool underTemporaryName);
+QString interruptedRunText();
+QString interruptedRunDetails(const RunHeader& header, qsizetype moved, qsizetype files,
+                              bool underTemporaryName);
 QString unusableJournalText(const QString& path, bool otherVersion);
 QString damagedJournalText(const QString& path);
 QString runHeldElsewhereText();

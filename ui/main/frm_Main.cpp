@@ -2,11 +2,13 @@
 
 #include "ui/concat/frm_CopyFiles.h"
 #include "ui/id3/Id3Setup.h"
+#include "ui/main/RecoveryWindow.h"
 #include "ui/main/TessavoIcon.h"
 #include "ui/main/frm_Information.h"
 #include "ui/rename/frm_ChangeFilename.h"
 #include "ui/widgets/ButtonDescription.h"
 #include "ui/widgets/DialogFont.h"
+#include "ui/widgets/InputBlocker.h"
 #include "ui/widgets/NamedControl.h"
 #include "ui/widgets/Twips.h"
 
@@ -17,6 +19,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -263,6 +266,21 @@ void frm_Main::showInformation() {
     information_->show();
     information_->raise();
     information_->activateWindow();
+}
+
+void frm_Main::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!recoveryAsked_) {
+        recoveryAsked_ = true;
+        // From the event loop, so that the window is up before the question.
+        QTimer::singleShot(0, this, &frm_Main::recoverInterruptedRuns);
+    }
+}
+
+void frm_Main::recoverInterruptedRuns() {
+    InputBlocker blocker;
+    RecoveryWindow window(*this, blocker);
+    mainPrg_.recoverInterruptedRuns(window);
 }
 
 void frm_Main::closeEvent(QCloseEvent* event) {

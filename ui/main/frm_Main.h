@@ -27,6 +27,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildMenus();
@@ -36,6 +37,8 @@ private:
     void openReadID3Dialog();
     void openCopyFiles();
     void showInformation();
+    // Asks about the runs a kill interrupted, once, after the window first shows.
+    void recoverInterruptedRuns();
 
     LocalFileSystem fileSystem_;
     MainPrg mainPrg_;
@@ -43,4 +46,5 @@ private:
     std::unique_ptr<frm_ChangeFilename> changeFilename_;
     std::unique_ptr<frm_CopyFiles> copyFiles_;
     std::unique_ptr<frm_Information> information_;
+    bool recoveryAsked_ = false;
 };

@@ -2,6 +2,7 @@
 
 #include "core/rename/MainPrg.h"
 #include "ui/rename/frm_Directory.h"
+#include "ui/rename/frm_Verlauf.h"
 #include "ui/widgets/ButtonDescription.h"
 #include "ui/widgets/DialogFont.h"
 #include "ui/widgets/InputBlocker.h"
@@ -85,6 +86,8 @@ frm_ChangeFilename::frm_ChangeFilename(MainPrg& mainPrg, QWidget* parent)
     cmd_Rueckgaengig_ =
         button(u"cmd_Rueckgaengig"_s, u"Rückgängig"_s, twipsRect(4680, 1680, 1095, 375));
     cmd_Rueckgaengig_->setEnabled(false);
+    QPushButton* cmd_Verlauf =
+        button(u"cmd_Verlauf"_s, u"Verlauf…"_s, twipsRect(4680, 2160, 1095, 375));
     label(u"Label2"_s, u"Quellverzeichnis"_s, twipsRect(240, 960, 1335, 255));
     txt_Quellverzeichnis_ = lineEdit(u"txt_Quellverzeichnis"_s, twipsRect(240, 1200, 2655, 285));
     QPushButton* cmd_Quellverzeichnis =
@@ -111,6 +114,7 @@ frm_ChangeFilename::frm_ChangeFilename(MainPrg& mainPrg, QWidget* parent)
     });
     connect(cmd_Rueckgaengig_, &QPushButton::clicked, this,
             [this] { runBlocking([this] { mainPrg_.undoLastRun(); }); });
+    connect(cmd_Verlauf, &QPushButton::clicked, this, &frm_ChangeFilename::showHistory);
     connect(cmd_Ende, &QPushButton::clicked, this, &frm_ChangeFilename::hide);
     connect(cmd_Quellverzeichnis, &QPushButton::clicked, this,
             [this] { chooseDirectory(u"Quelle"_s); });
@@ -155,6 +159,14 @@ void frm_ChangeFilename::chooseDirectory(const QString& request) {
     if (!picker_)
         picker_ = new frm_Directory(mainPrg_, txt_Quellverzeichnis_, txt_Zielverzeichnis_, this);
     picker_->exec();
+}
+
+void frm_ChangeFilename::showHistory() {
+    if (!history_)
+        history_ = new frm_Verlauf(mainPrg_, *this, this);
+    history_->exec();
+    // The last run may have been undone from there.
+    updateUndoButton();
 }
 
 void frm_ChangeFilename::setButtonsEnabled(bool enabled) {

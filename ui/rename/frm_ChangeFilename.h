@@ -12,6 +12,7 @@ class InputBlocker;
 class LogField;
 class MainPrg;
 class frm_Directory;
+class frm_Verlauf;
 class QLineEdit;
 class QPushButton;
 
@@ -43,11 +44,13 @@ private:
     void runBlocking(const std::function<void()>& work);
     void updateUndoButton();
     void chooseDirectory(const QString& request);
+    void showHistory();
     void setButtonsEnabled(bool enabled);
     bool isLog(const QString& control) const;
 
     MainPrg& mainPrg_;
     frm_Directory* picker_ = nullptr;
+    frm_Verlauf* history_ = nullptr;
     QLineEdit* txt_Quellverzeichnis_;
     QLineEdit* txt_Zielverzeichnis_;
     LogField* txt_Filename_;

@@ -73,6 +73,7 @@ TEST_F(Dialog, everyControlHasItsKindTextPlaceAndSizeAlsoAfterResizing) {
         {"cmd_Ende", "QPushButton", u"Ende"_s, {4680, 720, 1095, 375}},
         {"cmd_Vorschau", "QPushButton", u"Vorschau"_s, {4680, 1200, 1095, 375}},
         {"cmd_Rueckgaengig", "QPushButton", u"Rückgängig"_s, {4680, 1680, 1095, 375}},
+        {"cmd_Verlauf", "QPushButton", u"Verlauf…"_s, {4680, 2160, 1095, 375}},
         {"Label2", "QLabel", u"Quellverzeichnis"_s, {240, 960, 1335, 255}},
         {"txt_Quellverzeichnis", "QLineEdit", {}, {240, 1200, 2655, 285}},
         {"cmd_Quellverzeichnis", "QPushButton", {}, {3000, 1200, 255, 255}},
