@@ -63,6 +63,15 @@ bool renameAll(int fromFd, int toFd, const QList<QByteArray>& names, const QByte
     return true;
 }
 
+bool renameAllBack(int fromFd, int toFd, const QList<QByteArray>& names, qsizetype prefixLength) {
+    for (const QByteArray& name : names) {
+        if (::renameat2(fromFd, name.constData(), toFd, name.constData() + prefixLength,
+                        RENAME_NOREPLACE) != 0)
+            return false;
+    }
+    return true;
+}
+
 int countTagged(int directoryFd, const QList<QByteArray>& names) {
     int tagged = 0;
     char trailer[trailerSize];

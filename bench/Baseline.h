@@ -25,6 +25,9 @@ QList<QByteArray> sortedRegularFiles(const QByteArray& directory);
 // failure.
 bool renameAll(int fromFd, int toFd, const QList<QByteArray>& names, const QByteArray& prefix = {});
 
+// The same the other way: each name loses its first `prefixLength` bytes.
+bool renameAllBack(int fromFd, int toFd, const QList<QByteArray>& names, qsizetype prefixLength);
+
 // openat, fstat, pread of the last 128 bytes and close per name; returns how
 // many of those trailers begin with "TAG". Where the last 128 bytes begin is
 // known only from the file's size, so the fstat is work any reader must do.

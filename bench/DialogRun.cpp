@@ -42,8 +42,10 @@ DialogRun::DialogRun(const DialogInput& input)
 }
 
 Sample DialogRun::run(DialogButton button) {
-    auto& start = namedControl<QPushButton>(
-        dialog_, button == DialogButton::Start ? u"cmd_Start"_s : u"cmd_Vorschau"_s);
+    const QString name = button == DialogButton::Start     ? u"cmd_Start"_s
+                         : button == DialogButton::Preview ? u"cmd_Vorschau"_s
+                                                           : u"cmd_Rueckgaengig"_s;
+    auto& start = namedControl<QPushButton>(dialog_, name);
     messageWatch_.start();
     const Sample sample = measure([&] {
         paintGaps_.begin();

@@ -14,7 +14,7 @@
 class LogField;
 
 // The buttons that start work in the dialog.
-enum class DialogButton { Start, Preview };
+enum class DialogButton { Start, Preview, Undo };
 
 // What a run through the dialog is given: the operation, the directories
 // and what the user would type and tick.
@@ -36,8 +36,8 @@ class DialogRun {
 public:
     explicit DialogRun(const DialogInput& input);
 
-    // Clicks the button ("Start" or "Vorschau") and measures until the
-    // dialog has painted the end of the work.
+    // Clicks the button ("Start", "Vorschau" or "Rückgängig") and measures
+    // until the dialog has painted the end of the work.
     Sample run(DialogButton button = DialogButton::Start);
 
     // The longest time, in seconds, that the dialog and its log went without

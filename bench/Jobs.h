@@ -47,6 +47,7 @@ std::optional<JobResult> repaintResult(const QList<JobResult>& results);
 // Each job works in its own sub-directories of `scratch` and removes them.
 JobResult benchRename(const BenchOptions& options, const ScratchDir& scratch);
 JobResult benchMoveBack(const BenchOptions& options, const ScratchDir& scratch);
+JobResult benchUndo(const BenchOptions& options, const ScratchDir& scratch);
 JobResult benchPreview(const BenchOptions& options, const ScratchDir& scratch);
 JobResult benchMillion(const BenchOptions& options, const ScratchDir& scratch);
 JobResult benchLogGrowth(const BenchOptions& options, const ScratchDir& scratch);

@@ -166,6 +166,67 @@ JobResult benchMoveBack(const BenchOptions& options, const ScratchDir& scratch) 
     return renameJob(options, scratch, true);
 }
 
+// AddNumber through the dialog, then "Rückgängig" measured against the raw
+// loop moving the files back.
+JobResult benchUndo(const BenchOptions& options, const ScratchDir& scratch) {
+    const int files = options.quick ? 300 : 100000;
+    JobResult result;
+    result.job = u"undo"_s;
+    result.work = u"Rückgängig after AddNumber, %L1 empty files"_s.arg(files);
+    result.target = u"≤ 1.15 x baseline"_s;
+
+    const QList<QByteArray> names = fileNames(files);
+    const QList<QByteArray> renamed = withPrefix(numberPrefix, names);
+    PairedRuns runs;
+    for (int round = 0; round < options.repeat; ++round) {
+        const RenameDirs baselineDirs = makeRenameDirs(scratch, u"undo-baseline"_s, names);
+        const RenameDirs tessavoDirs = makeRenameDirs(scratch, u"undo-tessavo"_s, names);
+        {
+            const Descriptor source = baseline::openDirectory(encodeFileName(baselineDirs.source));
+            const Descriptor target = baseline::openDirectory(encodeFileName(baselineDirs.target));
+            if (!baseline::renameAll(source.get(), target.get(), names, numberPrefix))
+                result.faults.append(u"the baseline did not rename every file"_s);
+        }
+        DialogRun run(numbering(tessavoDirs, false));
+        run.run();
+        if (!tessavoDirs.hold({}, renamed))
+            result.faults.append(u"not every file was renamed before the undo"_s);
+        scratch.settle();
+
+        bool baselineDone = false;
+        const auto runBaseline = [&] {
+            const QByteArray sourcePath = encodeFileName(baselineDirs.source);
+            const QByteArray targetPath = encodeFileName(baselineDirs.target);
+            runs.theirs.push_back(measure([&] {
+                                      const Descriptor source = baseline::openDirectory(sourcePath);
+                                      const Descriptor target = baseline::openDirectory(targetPath);
+                                      baselineDone = baseline::renameAllBack(
+                                          target.get(), source.get(),
+                                          baseline::sortedRegularFiles(target.get()),
+                                          numberPrefix.size());
+                                  }).seconds);
+            scratch.settle();
+        };
+        const auto runTessavo = [&] {
+            runs.ours.push_back(run.run(DialogButton::Undo));
+            result.faults += run.faults(undoLogOf(names));
+            result.paintGaps.push_back(run.longestPaintGap());
+            scratch.settle();
+        };
+        inAlternatingOrder(round, runBaseline, runTessavo);
+
+        if (!baselineDone || !baselineDirs.hold(names, {}))
+            result.faults.append(u"the baseline did not move every file back"_s);
+        if (!tessavoDirs.hold(names, {}))
+            result.faults.append(u"not every file was moved back"_s);
+        scratch.remove(u"undo-baseline"_s);
+        scratch.remove(u"undo-tessavo"_s);
+    }
+    summarise(result, runs);
+    result.targetMet = *result.ratio <= 1.15;
+    return result;
+}
+
 // The preview of AddNumber, and then the run itself over the same files: the
 // preview moves nothing, so the run finds them as the preview did.
 JobResult benchPreview(const BenchOptions& options, const ScratchDir& scratch) {

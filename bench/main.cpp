@@ -26,9 +26,9 @@ struct Job {
 
 const QList<Job>& allJobs() {
     static const QList<Job> jobs = {
-        {u"rename"_s, benchRename}, {u"moveback"_s, benchMoveBack}, {u"preview"_s, benchPreview},
-        {u"log"_s, benchLogGrowth}, {u"id3"_s, benchId3},           {u"concat"_s, benchConcat},
-        {u"start"_s, benchStart},
+        {u"rename"_s, benchRename},   {u"moveback"_s, benchMoveBack}, {u"undo"_s, benchUndo},
+        {u"preview"_s, benchPreview}, {u"log"_s, benchLogGrowth},     {u"id3"_s, benchId3},
+        {u"concat"_s, benchConcat},   {u"start"_s, benchStart},
     };
     return jobs;
 }

@@ -118,7 +118,7 @@ OpenRun openRun(FileSystem& fileSystem, const RunHistory& history, const QString
                 found.moved(file);
                 break;
             case FileState::Aside:
-                found.movedAside(file, encodeFileName(last.aside.value(file)));
+                found.movedAside(file, last.aside.value(file));
                 break;
             case FileState::Gone:
                 found.event(journal::EventKind::Gone, file);

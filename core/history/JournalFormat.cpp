@@ -1,7 +1,10 @@
 #include "core/history/JournalFormat.h"
 
 #include <QCryptographicHash>
+#include <QSysInfo>
 #include <QtEndian>
+
+#include <cstring>
 
 namespace journal {
 
@@ -47,17 +50,19 @@ void appendRecord(QByteArray& out, RecordType type, QByteArrayView payload) {
                     out.data() + start + 4);
 }
 
-void PayloadWriter::number(quint64 value) {
-    while (value >= 0x80) {
-        bytes_.append(char(value | 0x80));
-        value >>= 7;
-    }
-    bytes_.append(char(value));
-}
-
 void PayloadWriter::text(QByteArrayView value) {
     number(quint64(value.size()));
-    bytes_.append(value);
+    raw(value);
+}
+
+void PayloadWriter::name(QStringView value) {
+    number(quint64(value.size()));
+    const size_t start = bytes_.size();
+    bytes_.resize(start + size_t(2 * value.size()));
+    if constexpr (QSysInfo::ByteOrder == QSysInfo::LittleEndian)
+        std::memcpy(bytes_.data() + start, value.utf16(), size_t(2 * value.size()));
+    else
+        qToLittleEndian<char16_t>(value.utf16(), value.size(), bytes_.data() + start);
 }
 
 quint8 PayloadReader::byte() {
@@ -84,6 +89,16 @@ quint64 PayloadReader::number() {
 
 QByteArrayView PayloadReader::text() {
     return raw(qsizetype(number()));
+}
+
+QString PayloadReader::name() {
+    const quint64 units = number();
+    if (units > quint64(bytes_.size()))
+        failed_ = true;
+    const QByteArrayView bytes = raw(qsizetype(2 * units));
+    QString value(qsizetype(bytes.size() / 2), Qt::Uninitialized);
+    qFromLittleEndian<char16_t>(bytes.data(), value.size(), value.data());
+    return value;
 }
 
 QByteArrayView PayloadReader::raw(qsizetype size) {

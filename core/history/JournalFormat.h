@@ -5,11 +5,15 @@
 #include <QList>
 #include <QString>
 
+#include <string>
+
 // How a run's journal lies on the disk: a magic line and a version, then
 // records, each framed by its length and a checksum, so that a record cut
 // short by a kill and a record damaged later can be told from sound ones.
 // Numbers are little-endian or variable-length (LEB128; signed ones
-// zigzag-coded); names and directories are the system's bytes.
+// zigzag-coded); names and directories are the UTF-16 units, little-endian,
+// of their lossless decoding (NameCodec.h), so that the system's bytes come
+// back exactly and a name the run holds is written without encoding it.
 namespace journal {
 
 inline constexpr char magic[] = "TESSAVO-JOURNAL\n";
@@ -37,21 +41,31 @@ QByteArray preamble();
 // Appends one framed record to `out`.
 void appendRecord(QByteArray& out, RecordType type, QByteArrayView payload);
 
-// Builds a record's payload.
+// Builds a record's payload, a few bytes per move of many thousands: in a
+// plain buffer, which appends a byte in a few instructions.
 class PayloadWriter {
 public:
-    void byte(quint8 value) { bytes_.append(char(value)); }
-    void number(quint64 value);
+    void byte(quint8 value) { bytes_.push_back(char(value)); }
+    void number(quint64 value) {
+        while (value >= 0x80) {
+            bytes_.push_back(char(value | 0x80));
+            value >>= 7;
+        }
+        bytes_.push_back(char(value));
+    }
     void signedNumber(qint64 value) { number((quint64(value) << 1) ^ quint64(value >> 63)); }
     void text(QByteArrayView value);
-    void raw(QByteArrayView value) { bytes_.append(value); }
+    // A name: its length in units, then the units.
+    void name(QStringView value);
+    void raw(QByteArrayView value) { bytes_.append(value.data(), size_t(value.size())); }
 
-    const QByteArray& bytes() const { return bytes_; }
-    void clear() { bytes_.resize(0); }
-    bool isEmpty() const { return bytes_.isEmpty(); }
+    QByteArrayView bytes() const { return QByteArrayView(bytes_.data(), qsizetype(bytes_.size())); }
+    void reserve(qsizetype size) { bytes_.reserve(size_t(size)); }
+    void clear() { bytes_.clear(); }
+    bool isEmpty() const { return bytes_.empty(); }
 
 private:
-    QByteArray bytes_;
+    std::string bytes_;
 };
 
 // Reads a record's payload; a read past its end or a malformed number makes
@@ -67,6 +81,7 @@ public:
         return qint64(value >> 1) ^ -qint64(value & 1);
     }
     QByteArrayView text();
+    QString name();
     QByteArrayView raw(qsizetype size);
 
     bool atEnd() const { return position_ >= bytes_.size(); }

@@ -1,8 +1,7 @@
 #include "core/history/JournalRecords.h"
 
-#include "core/fs/NameCodec.h"
-
 #include <algorithm>
+#include <cstring>
 
 namespace journal {
 
@@ -22,18 +21,31 @@ bool byInode(IdentityCheck check) {
     return check == IdentityCheck::ByInode;
 }
 
-qsizetype commonPrefix(QByteArrayView a, QByteArrayView b) {
+// Names of one directory share long beginnings, compared four units at a time.
+qsizetype commonPrefix(QStringView a, QStringView b) {
     const qsizetype limit = std::min(a.size(), b.size());
     qsizetype shared = 0;
+    for (quint64 x, y; shared + 4 <= limit; shared += 4) {
+        std::memcpy(&x, a.utf16() + shared, sizeof x);
+        std::memcpy(&y, b.utf16() + shared, sizeof y);
+        if (x != y)
+            break;
+    }
     while (shared < limit && a[shared] == b[shared])
         ++shared;
     return shared;
 }
 
 // The units at the end of both that the prefix has not taken.
-qsizetype commonSuffix(QByteArrayView a, QByteArrayView b, qsizetype prefix) {
+qsizetype commonSuffix(QStringView a, QStringView b, qsizetype prefix) {
     const qsizetype limit = std::min(a.size(), b.size()) - prefix;
     qsizetype shared = 0;
+    for (quint64 x, y; shared + 4 <= limit; shared += 4) {
+        std::memcpy(&x, a.utf16() + a.size() - shared - 4, sizeof x);
+        std::memcpy(&y, b.utf16() + b.size() - shared - 4, sizeof y);
+        if (x != y)
+            break;
+    }
     while (shared < limit && a[a.size() - 1 - shared] == b[b.size() - 1 - shared])
         ++shared;
     return shared;
@@ -46,8 +58,8 @@ QByteArray headerRecord(const RunHeader& header) {
     payload.signedNumber(header.startedMs);
     payload.number(quint64(header.pid));
     payload.text(header.operation.toUtf8());
-    payload.text(encodeFileName(header.sourceDir));
-    payload.text(encodeFileName(header.targetDir));
+    payload.name(header.sourceDir);
+    payload.name(header.targetDir);
     payload.byte(header.moveBack ? 1 : 0);
     return framed(RecordType::Header, payload);
 }
@@ -58,8 +70,8 @@ std::optional<RunHeader> readHeader(QByteArrayView payload) {
     header.startedMs = reader.signedNumber();
     header.pid = qint64(reader.number());
     header.operation = QString::fromUtf8(reader.text());
-    header.sourceDir = decodeFileName(reader.text());
-    header.targetDir = decodeFileName(reader.text());
+    header.sourceDir = reader.name();
+    header.targetDir = reader.name();
     header.moveBack = reader.byte() != 0;
     if (reader.failed())
         return std::nullopt;
@@ -71,8 +83,8 @@ QByteArray phaseRecord(qsizetype phase, const PhaseSpec& spec) {
     payload.number(quint64(phase));
     payload.byte(quint8(spec.kind));
     payload.number(quint64(spec.undoes + 1));
-    payload.text(encodeFileName(spec.fromDir));
-    payload.text(encodeFileName(spec.toDir));
+    payload.name(spec.fromDir);
+    payload.name(spec.toDir);
     payload.byte(spec.inPlace ? 1 : 0);
     payload.byte(quint8(spec.check));
     payload.number(spec.fromVolume);
@@ -89,8 +101,8 @@ std::optional<std::pair<qsizetype, PhaseSpec>> readPhase(QByteArrayView payload)
     const quint8 kind = reader.byte();
     spec.kind = PhaseKind(kind);
     spec.undoes = qsizetype(reader.number()) - 1;
-    spec.fromDir = decodeFileName(reader.text());
-    spec.toDir = decodeFileName(reader.text());
+    spec.fromDir = reader.name();
+    spec.toDir = reader.name();
     spec.inPlace = reader.byte() != 0;
     const quint8 check = reader.byte();
     spec.check = IdentityCheck(check);
@@ -115,18 +127,21 @@ std::optional<qsizetype> phaseOf(QByteArrayView payload) {
 
 IntentsRecord::IntentsRecord(qsizetype phase, IdentityCheck check, bool withOriginals,
                              qsizetype first)
-    : phase_(phase), check_(check), withOriginals_(withOriginals), first_(first) {}
+    : phase_(phase), check_(check), withOriginals_(withOriginals), first_(first) {
+    // Room for a batch of a few thousand moves of a few dozen bytes each.
+    moves_.reserve(64 * 1024);
+}
 
-void IntentsRecord::add(QByteArrayView from, QByteArrayView to, const FileIdentity& identity,
+void IntentsRecord::add(QStringView from, QStringView to, const FileIdentity& identity,
                         qsizetype original) {
     const qsizetype shared = commonPrefix(previousFrom_, from);
     moves_.number(quint64(shared));
-    moves_.text(from.sliced(shared));
+    moves_.name(from.sliced(shared));
     const qsizetype prefix = commonPrefix(from, to);
     const qsizetype suffix = commonSuffix(from, to, prefix);
     moves_.number(quint64(prefix));
     moves_.number(quint64(suffix));
-    moves_.text(to.sliced(prefix, to.size() - prefix - suffix));
+    moves_.name(to.sliced(prefix, to.size() - prefix - suffix));
     if (byInode(check_)) {
         moves_.signedNumber(qint64(identity.inode - previous_.inode));
     } else {
@@ -137,7 +152,7 @@ void IntentsRecord::add(QByteArrayView from, QByteArrayView to, const FileIdenti
         moves_.signedNumber(original - previousOriginal_);
         previousOriginal_ = original;
     }
-    previousFrom_ = from.toByteArray();
+    previousFrom_ = from;
     previous_ = identity;
     ++count_;
 }
@@ -159,24 +174,23 @@ bool readIntents(PhaseRecord& phase, QByteArrayView payload) {
     if (reader.failed() || first != phase.intents.size() || count < 0 || count > payload.size())
         return false;
     const bool withOriginals = hasOriginals(phase.spec.kind);
-    QByteArray from;
+    QString from;
     FileIdentity previous;
     qsizetype original = 0;
     phase.intents.reserve(first + count);
     for (qsizetype index = 0; index < count; ++index) {
         const auto shared = qsizetype(reader.number());
-        const QByteArrayView rest = reader.text();
+        const QString rest = reader.name();
         if (reader.failed() || shared > from.size())
             return false;
         from.truncate(shared);
-        from.append(rest);
+        from += rest;
         const auto prefix = qsizetype(reader.number());
         const auto suffix = qsizetype(reader.number());
-        const QByteArrayView middle = reader.text();
+        const QString middle = reader.name();
         if (reader.failed() || prefix < 0 || suffix < 0 || prefix + suffix > from.size())
             return false;
-        const QByteArray to = from.first(prefix) + middle.toByteArray() + from.last(suffix);
-        Intent intent{decodeFileName(from), decodeFileName(to), previous, -1};
+        Intent intent{from, from.first(prefix) + middle + from.last(suffix), previous, -1};
         if (byInode(phase.spec.check)) {
             intent.identity.inode = previous.inode + quint64(reader.signedNumber());
         } else {
@@ -221,11 +235,11 @@ void EventsRecord::moved(qsizetype file) {
     runLength_ = 1;
 }
 
-void EventsRecord::movedAside(qsizetype file, QByteArrayView name) {
+void EventsRecord::movedAside(qsizetype file, QStringView name) {
     flushRun();
     events_.byte(quint8(EventKind::MovedAside));
     index(file);
-    events_.text(name);
+    events_.name(name);
 }
 
 void EventsRecord::event(EventKind kind, qsizetype file) {
@@ -270,11 +284,11 @@ bool readEvents(PhaseRecord& phase, QByteArrayView payload) {
             break;
         }
         case EventKind::MovedAside: {
-            const QByteArrayView name = reader.text();
+            const QString name = reader.name();
             if (reader.failed())
                 return false;
             phase.states[size_t(file)] = FileState::Aside;
-            phase.aside.insert(file, decodeFileName(name));
+            phase.aside.insert(file, name);
             break;
         }
         case EventKind::FromAside:

@@ -26,8 +26,8 @@ class IntentsRecord {
 public:
     IntentsRecord(qsizetype phase, IdentityCheck check, bool withOriginals, qsizetype first);
 
-    void add(QByteArrayView from, QByteArrayView to, const FileIdentity& identity,
-             qsizetype original);
+    // `from` must live until bytes() is taken: the next name is coded against it.
+    void add(QStringView from, QStringView to, const FileIdentity& identity, qsizetype original);
     qsizetype count() const { return count_; }
     // The framed record.
     QByteArray bytes() const;
@@ -39,7 +39,7 @@ private:
     qsizetype first_;
     qsizetype count_ = 0;
     PayloadWriter moves_;
-    QByteArray previousFrom_;
+    QStringView previousFrom_;
     FileIdentity previous_;
     qsizetype previousOriginal_ = 0;
 };
@@ -68,7 +68,7 @@ public:
     explicit EventsRecord(qsizetype phase) : phase_(phase) {}
 
     void moved(qsizetype file);
-    void movedAside(qsizetype file, QByteArrayView name);
+    void movedAside(qsizetype file, QStringView name);
     void event(EventKind kind, qsizetype file);
     bool isEmpty() const { return events_.isEmpty() && runLength_ == 0; }
     // The framed record of what was added since the last call, or nothing.

@@ -1,7 +1,6 @@
 #include "core/history/PhaseRecorder.h"
 
 #include "core/fs/FileSystem.h"
-#include "core/fs/NameCodec.h"
 #include "core/history/HistorySteps.h"
 #include "core/history/HistoryText.h"
 #include "core/history/RunJournal.h"
@@ -77,12 +76,9 @@ FsStatus PhaseRecorder::mayMove(qsizetype file) {
     const qsizetype end = std::min(count, std::max(file + 1, announced_ + batch_));
     batch_ = std::min(batch_ * 2, largestBatch);
     journal::IntentsRecord intents(phase_, spec_.check, files_.originals != nullptr, announced_);
-    for (qsizetype index = announced_; index < end; ++index) {
-        encodeFileNameInto(files_.from[index], fromBytes_);
-        encodeFileNameInto(files_.to[index], toBytes_);
-        intents.add(fromBytes_, toBytes_, identityOf(index),
+    for (qsizetype index = announced_; index < end; ++index)
+        intents.add(files_.from[index], files_.to[index], identityOf(index),
                     files_.originals ? (*files_.originals)[size_t(index)] : -1);
-    }
     const FsStatus status = written(journal_.write(events_.take() + intents.bytes()));
     if (status)
         announced_ = end;
@@ -106,8 +102,7 @@ void PhaseRecorder::moved(qsizetype file, const QString& fromName, const QString
         ++moved_;
         outcome_[size_t(file)] = Reached;
     } else if (fromName == from) {
-        encodeFileNameInto(toName, toBytes_);
-        events_.movedAside(file, toBytes_);
+        events_.movedAside(file, toName);
     } else if (toName == to) {
         events_.event(journal::EventKind::FromAside, file);
         ++moved_;

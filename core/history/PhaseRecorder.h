@@ -69,7 +69,4 @@ private:
     journal::EventsRecord events_;
     enum : quint8 { Pending, Reached, Missing };
     std::vector<quint8> outcome_;
-    // Reused for every file: encoding costs no allocation.
-    QByteArray fromBytes_;
-    QByteArray toBytes_;
 };

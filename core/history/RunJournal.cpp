@@ -60,8 +60,9 @@ FsStatus RunJournal::append(const QByteArray& bytes) {
         if (written < 0) {
             failure_ = systemError(path);
             // Cut what was written of it, so that a later reader finds a
-            // sound end; what it announced was never acted on.
-            (void)::ftruncate(fd, soundEnd_);
+            // sound end; what it announced was never acted on. Left there,
+            // it reads as a record a kill cut short.
+            [[maybe_unused]] const int cut = ::ftruncate(fd, soundEnd_);
             return FsStatus::failure(*failure_);
         }
         rest = rest.sliced(written);

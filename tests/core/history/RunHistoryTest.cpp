@@ -255,7 +255,7 @@ TEST_F(History, JournalWithBytesFlippedAmongItsMovesIsNeverFollowed) {
     ASSERT_TRUE(journal.open(QIODevice::ReadWrite));
     QByteArray bytes = journal.readAll();
     // Inside the announced moves: the name "a.mp3" as it was recorded.
-    const qsizetype at = bytes.indexOf("a.mp3");
+    const qsizetype at = bytes.indexOf(QByteArrayView(reinterpret_cast<const char*>(u"a.mp3"), 10));
     ASSERT_GT(at, 0);
     bytes[at] = 'c';
     ASSERT_TRUE(journal.seek(0) && journal.write(bytes) == bytes.size());
