@@ -139,17 +139,23 @@ OpenRun openRun(FileSystem& fileSystem, const RunHistory& history, const QString
     return opened;
 }
 
-// Where the files of `run` are now, as hashes of their paths.
+// A file's place as a hash of its directory's hash and its name.
+size_t placeKey(size_t directory, const QString& name) {
+    return qHash(name, directory);
+}
+
+// Where the files of `run` are now.
 QSet<size_t> placesNow(const RunRecord& run) {
     QSet<size_t> places;
     for (qsizetype phase = 0; phase < run.phases.size(); ++phase) {
         const PhaseRecord& record = run.phases[phase];
         if (record.spec.kind == PhaseKind::Undo || record.spec.kind == PhaseKind::Repair)
             continue;
-        const QHash<qsizetype, QString> away = awayIn(run, phase);
-        for (auto file = away.cbegin(); file != away.cend(); ++file) {
-            places.remove(qHash(record.spec.fromDir + record.intents[file.key()].from));
-            places.insert(qHash(record.spec.toDir + file.value()));
+        const size_t from = qHash(record.spec.fromDir);
+        const size_t to = qHash(record.spec.toDir);
+        for (const auto& [file, name] : awayIn(run, phase)) {
+            places.remove(placeKey(from, record.intents[file].from));
+            places.insert(placeKey(to, name));
         }
     }
     return places;
@@ -206,7 +212,7 @@ bool HistoryActions::undo(const QString& id, RunWindow& window) {
         window.showMessage(Message(nothingLeftToUndoText()));
         return false;
     }
-    const QSet<size_t> places = placesNow(opened.run);
+    std::optional<QSet<size_t>> places;
     const QSet<QString> directories = directoriesOf(opened.run.header);
     for (const HistoryEntry& newer : entries) {
         if (newer.id <= id)
@@ -223,14 +229,16 @@ bool HistoryActions::undo(const QString& id, RunWindow& window) {
         if (!bytes)
             continue;
         const ReadJournal later = readJournal(newer.id, bytes.value());
+        if (!places)
+            places = placesNow(opened.run);
         for (qsizetype phase = 0; phase < later.run.phases.size(); ++phase) {
             const PhaseRecord& record = later.run.phases[phase];
             if (record.spec.kind == PhaseKind::Undo || record.spec.kind == PhaseKind::Repair ||
                 !record.ended)
                 continue;
-            const QHash<qsizetype, QString> away = awayIn(later.run, phase);
-            for (auto file = away.cbegin(); file != away.cend(); ++file) {
-                if (places.contains(qHash(record.spec.fromDir + record.intents[file.key()].from))) {
+            const size_t from = qHash(record.spec.fromDir);
+            for (const auto& [file, name] : awayIn(later.run, phase)) {
+                if (places->contains(placeKey(from, record.intents[file].from))) {
                     window.showMessage(Message(newerRunMovedText(later.run.header)));
                     return false;
                 }
@@ -242,8 +250,14 @@ bool HistoryActions::undo(const QString& id, RunWindow& window) {
     RunUndo undo(fileSystem_, *opened.journal, opened.run);
     const UndoOutcome outcome = undo.undo(progressIn(window));
     QString log;
+    qsizetype length = 0;
     for (const QString& name : outcome.restored)
-        log += displayFileName(name) + lineEnd;
+        length += name.size() + lineEnd.size();
+    log.reserve(length);
+    for (const QString& name : outcome.restored) {
+        log += displayFileName(name);
+        log += lineEnd;
+    }
     window.appendText(logField, log);
     if (!outcome.journalFailure)
         (void)opened.journal->write(journal::undoEndRecord(outcome.left.size()));
@@ -286,10 +300,10 @@ void HistoryActions::recoverInterrupted(RunWindow& window) {
         bool aside = false;
         qsizetype away = 0;
         for (qsizetype phase = 0; phase < opened.run.phases.size(); ++phase) {
-            const QHash<qsizetype, QString> files = awayIn(opened.run, phase);
+            const AwayFiles files = awayIn(opened.run, phase);
             away += files.size();
-            for (auto file = files.cbegin(); file != files.cend(); ++file)
-                aside = aside || file.value() != opened.run.phases[phase].intents[file.key()].to;
+            for (const auto& [file, name] : files)
+                aside = aside || name != opened.run.phases[phase].intents[file].to;
         }
         // Cut short before its first move: there is nothing to ask about.
         if (away == 0) {

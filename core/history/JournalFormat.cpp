@@ -91,14 +91,22 @@ QByteArrayView PayloadReader::text() {
     return raw(qsizetype(number()));
 }
 
-QString PayloadReader::name() {
+QByteArrayView PayloadReader::nameUnits() {
     const quint64 units = number();
     if (units > quint64(bytes_.size()))
         failed_ = true;
-    const QByteArrayView bytes = raw(qsizetype(2 * units));
-    QString value(qsizetype(bytes.size() / 2), Qt::Uninitialized);
-    qFromLittleEndian<char16_t>(bytes.data(), value.size(), value.data());
+    return raw(qsizetype(2 * units));
+}
+
+QString PayloadReader::name() {
+    const QByteArrayView units = nameUnits();
+    QString value(units.size() / 2, Qt::Uninitialized);
+    copyUnits(units, value.data());
     return value;
+}
+
+void copyUnits(QByteArrayView units, QChar* out) {
+    qFromLittleEndian<char16_t>(units.data(), units.size() / 2, out);
 }
 
 QByteArrayView PayloadReader::raw(qsizetype size) {

@@ -82,6 +82,8 @@ public:
     }
     QByteArrayView text();
     QString name();
+    // A name's units as they lie in the payload, for copyUnits().
+    QByteArrayView nameUnits();
     QByteArrayView raw(qsizetype size);
 
     bool atEnd() const { return position_ >= bytes_.size(); }
@@ -92,6 +94,9 @@ private:
     qsizetype position_ = 0;
     bool failed_ = false;
 };
+
+// Copies the units read by nameUnits() to `out`.
+void copyUnits(QByteArrayView units, QChar* out);
 
 struct Record {
     RecordType type;

@@ -174,23 +174,31 @@ bool readIntents(PhaseRecord& phase, QByteArrayView payload) {
     if (reader.failed() || first != phase.intents.size() || count < 0 || count > payload.size())
         return false;
     const bool withOriginals = hasOriginals(phase.spec.kind);
+    // Each name is made in one piece from the one before and the payload.
     QString from;
     FileIdentity previous;
     qsizetype original = 0;
     phase.intents.reserve(first + count);
     for (qsizetype index = 0; index < count; ++index) {
         const auto shared = qsizetype(reader.number());
-        const QString rest = reader.name();
-        if (reader.failed() || shared > from.size())
+        const QByteArrayView rest = reader.nameUnits();
+        if (reader.failed() || shared < 0 || shared > from.size())
             return false;
-        from.truncate(shared);
-        from += rest;
+        QString next(shared + rest.size() / 2, Qt::Uninitialized);
+        std::copy_n(from.constData(), shared, next.data());
+        copyUnits(rest, next.data() + shared);
+        from = std::move(next);
         const auto prefix = qsizetype(reader.number());
         const auto suffix = qsizetype(reader.number());
-        const QString middle = reader.name();
+        const QByteArrayView middle = reader.nameUnits();
         if (reader.failed() || prefix < 0 || suffix < 0 || prefix + suffix > from.size())
             return false;
-        Intent intent{from, from.first(prefix) + middle + from.last(suffix), previous, -1};
+        QString to(prefix + middle.size() / 2 + suffix, Qt::Uninitialized);
+        std::copy_n(from.constData(), prefix, to.data());
+        copyUnits(middle, to.data() + prefix);
+        std::copy_n(from.constData() + from.size() - suffix, suffix,
+                    to.data() + prefix + middle.size() / 2);
+        Intent intent{from, std::move(to), previous, -1};
         if (byInode(phase.spec.check)) {
             intent.identity.inode = previous.inode + quint64(reader.signedNumber());
         } else {

@@ -10,7 +10,8 @@
 #include "core/rename/RenamePlan.h"
 #include "core/run/WhileWaiting.h"
 
-#include <algorithm>
+#include <QMap>
+
 #include <vector>
 
 namespace {
@@ -29,27 +30,34 @@ QString reasonOf(const FsError& error) {
 
 } // namespace
 
-QHash<qsizetype, QString> awayIn(const RunRecord& run, qsizetype phase) {
-    QHash<qsizetype, QString> away;
+AwayFiles awayIn(const RunRecord& run, qsizetype phase) {
     const PhaseRecord& record = run.phases[phase];
+    // Where each file is; a null name: at its old place.
+    std::vector<QString> where(size_t(record.intents.size()));
     for (qsizetype file = 0; file < record.intents.size(); ++file) {
         if (record.states[size_t(file)] == FileState::Moved)
-            away.insert(file, record.intents[file].to);
+            where[size_t(file)] = record.intents[file].to;
         else if (record.states[size_t(file)] == FileState::Aside)
-            away.insert(file, record.aside.value(file));
+            where[size_t(file)] = record.aside.value(file);
     }
     for (qsizetype later = phase + 1; later < run.phases.size(); ++later) {
         const PhaseRecord& back = run.phases[later];
         if (back.spec.undoes != phase || !worksOnAnotherPhase(back.spec.kind))
             continue;
         for (qsizetype file = 0; file < back.intents.size(); ++file) {
-            const qsizetype original = back.intents[file].original;
+            const auto original = size_t(back.intents[file].original);
+            if (original >= where.size())
+                continue;
             if (back.states[size_t(file)] == FileState::Moved)
-                away.remove(original);
+                where[original] = QString();
             else if (back.states[size_t(file)] == FileState::Aside)
-                away.insert(original, back.aside.value(file));
+                where[original] = back.aside.value(file);
         }
     }
+    AwayFiles away;
+    for (size_t file = 0; file < where.size(); ++file)
+        if (!where[file].isNull())
+            away.append({qsizetype(file), std::move(where[file])});
     return away;
 }
 
@@ -66,11 +74,11 @@ qsizetype stillAway(const RunRecord& run) {
 
 UndoOutcome RunUndo::undo(const UndoProgress& progress) {
     progress_ = progress;
-    QList<std::pair<qsizetype, QHash<qsizetype, QString>>> passes;
+    QList<std::pair<qsizetype, AwayFiles>> passes;
     for (qsizetype phase = run_.phases.size() - 1; phase >= 0; --phase) {
         if (worksOnAnotherPhase(run_.phases[phase].spec.kind))
             continue;
-        QHash<qsizetype, QString> away = awayIn(run_, phase);
+        AwayFiles away = awayIn(run_, phase);
         total_ += away.size();
         if (!away.isEmpty())
             passes.append({phase, std::move(away)});
@@ -89,13 +97,15 @@ UndoOutcome RunUndo::repairTemporaryNames(const UndoProgress& progress) {
     UndoOutcome outcome;
     for (qsizetype phase = 0; phase < run_.phases.size() && !outcome.journalFailure; ++phase) {
         const PhaseRecord& record = run_.phases[phase];
-        const QHash<qsizetype, QString> away = awayIn(run_, phase);
+        QHash<qsizetype, QString> away;
+        for (const auto& [file, name] : awayIn(run_, phase))
+            away.insert(file, name);
         QHash<QString, qsizetype> oldNames;
         for (qsizetype file = 0; file < record.intents.size(); ++file)
             oldNames.insert(record.intents[file].from, file);
         // A file under a temporary name, and the files of its cycle that
         // took the names before it, go back to where they were.
-        QHash<qsizetype, QString> back;
+        QMap<qsizetype, QString> back;
         for (auto file = away.cbegin(); file != away.cend(); ++file) {
             if (file.value() == record.intents[file.key()].to)
                 continue;
@@ -107,9 +117,12 @@ UndoOutcome RunUndo::repairTemporaryNames(const UndoProgress& progress) {
                     back.insert(next, away.value(next));
             }
         }
-        total_ += back.size();
-        if (!back.isEmpty())
-            putBack(phase, PhaseKind::Repair, back, outcome);
+        AwayFiles files;
+        for (auto file = back.cbegin(); file != back.cend(); ++file)
+            files.append({file.key(), file.value()});
+        total_ += files.size();
+        if (!files.isEmpty())
+            putBack(phase, PhaseKind::Repair, files, outcome);
     }
     return outcome;
 }
@@ -127,16 +140,10 @@ QSet<QString> RunUndo::placesBefore(qsizetype phase) const {
     return places;
 }
 
-void RunUndo::putBack(qsizetype phase, PhaseKind kind, const QHash<qsizetype, QString>& files,
+void RunUndo::putBack(qsizetype phase, PhaseKind kind, const AwayFiles& files,
                       UndoOutcome& outcome) {
     const PhaseRecord& record = run_.phases[phase];
     const PhaseSpec& spec = record.spec;
-    // The files in the order they had moved, last first.
-    std::vector<qsizetype> order;
-    order.reserve(size_t(files.size()));
-    for (auto file = files.cbegin(); file != files.cend(); ++file)
-        order.push_back(file.key());
-    std::sort(order.begin(), order.end(), std::greater<>());
 
     // Only files that are still the ones the run moved go back.
     bool sameVolume = true;
@@ -146,18 +153,26 @@ void RunUndo::putBack(qsizetype phase, PhaseKind kind, const QHash<qsizetype, QS
     }
     RenamePlan plan;
     plan.inPlace = spec.inPlace;
+    plan.listed.reserve(files.size());
+    plan.newNames.reserve(files.size());
     QList<FileIdentity> identities;
+    identities.reserve(files.size());
     std::vector<qsizetype> originals;
+    originals.reserve(size_t(files.size()));
     whileWaiting(
         [&] {
-            for (const qsizetype file : order) {
+            // The files in the order they had moved, last first.
+            QString path = spec.toDir;
+            for (auto away = files.crbegin(); away != files.crend(); ++away) {
+                const auto& [file, name] = *away;
                 const Intent& intent = record.intents[file];
-                const QString& name = files.value(file);
-                if (stuckHomes_.contains(spec.toDir + name)) {
+                path.truncate(spec.toDir.size());
+                path += name;
+                if (!stuckHomes_.isEmpty() && stuckHomes_.contains(path)) {
                     stuckHomes_.insert(spec.fromDir + intent.from);
                     continue;
                 }
-                const FsResult<FileIdentity> found = fileSystem_.identityOf(spec.toDir + name);
+                const FsResult<FileIdentity> found = fileSystem_.identityOf(path);
                 QString reason;
                 if (!found)
                     reason = found.error().code == FsErrorCode::NotFound

@@ -30,9 +30,11 @@ struct UndoOutcome {
 // Reports how many of the files to put back have been handled.
 using UndoProgress = std::function<void(qsizetype done, qsizetype total)>;
 
-// Where the files of phase `phase` of `run` that are away from their old
-// place are: intent -> its current name in the phase's target directory.
-QHash<qsizetype, QString> awayIn(const RunRecord& run, qsizetype phase);
+// The files of a phase that are away from their old place: each intent with
+// its current name in the phase's target directory, in the intents' order.
+using AwayFiles = QList<std::pair<qsizetype, QString>>;
+
+AwayFiles awayIn(const RunRecord& run, qsizetype phase);
 
 // How many files of the run's phases (not its undos) are away from their
 // old place.
@@ -56,8 +58,7 @@ public:
 
 private:
     struct Pass;
-    void putBack(qsizetype phase, PhaseKind kind, const QHash<qsizetype, QString>& files,
-                 UndoOutcome& outcome);
+    void putBack(qsizetype phase, PhaseKind kind, const AwayFiles& files, UndoOutcome& outcome);
     // Where the phases before `phase` put files.
     QSet<QString> placesBefore(qsizetype phase) const;
 
