@@ -170,7 +170,10 @@ void frm_ChangeFilename::updateUndoButton() {
 
 void frm_ChangeFilename::showEvent(QShowEvent* event) {
     // The set-up for another operation may have dropped the last run's undo.
-    updateUndoButton();
+    // During a run (restored from the task bar) the button stays disabled,
+    // and what canUndo reads is the run's thread's until runBlocking ends.
+    if (!running_)
+        updateUndoButton();
     QDialog::showEvent(event);
 }
 
