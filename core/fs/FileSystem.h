@@ -51,9 +51,11 @@ public:
     // Whether two directory strings name the same directory.
     virtual FsResult<bool> isSameDirectory(const QString& first, const QString& second) const = 0;
 
-    // Whether an ordinary file exists at the path. A path that cannot be
-    // examined (access denied, I/O error) is an error, not "absent".
-    virtual FsResult<bool> fileExists(const QString& path) const = 0;
+    // Whether anything has the path's name: a file, a directory, a link
+    // (dangling or not), a FIFO. Links are not followed; where the file
+    // system ignores case, a name in other case counts. A path that cannot
+    // be examined (access denied, I/O error) is an error, not "absent".
+    virtual FsResult<bool> entryExists(const QString& path) const = 0;
 
     // Moves a file, renaming it on the way; never replaces an existing file.
     // A destination that is empty or ends with a separator names a directory,
@@ -62,7 +64,9 @@ public:
     // listed or opened as a file; a missing one fails with NotFound on
     // `from`. Where the move has to copy, anything but a file or a link
     // fails with NotAFile on `from`, and the copy gets its name only once it
-    // is complete and on the disk; the source goes after that.
+    // is complete and on the disk; the source goes after that. A complete
+    // copy whose directory could not be flushed fails with NotFlushed and
+    // stays beside its source.
     virtual FsStatus moveFile(const QString& from, const QString& to) = 0;
 
     // Moves from one directory into another, for the many moves of a run.

@@ -139,11 +139,8 @@ FsStatus copyLink(const QByteArray& from, const QByteArray& to, const struct sta
     if (::symlink(target.constData(), to.constData()) != 0)
         return FsStatus::failure(systemError(toName));
     reachedWriteStep(WriteStep::Named);
-    if (!syncDirectory(parentOf(to))) {
-        const FsError error = systemError(toName);
-        ::unlink(to.constData());
-        return FsStatus::failure(error);
-    }
+    if (!syncDirectory(parentOf(to)))
+        return FsStatus::failure({FsErrorCode::NotFlushed, toName, errno});
     reachedWriteStep(WriteStep::NameFlushed);
     return FsStatus::success();
 }
@@ -404,13 +401,15 @@ FsResult<bool> LocalFileSystem::isSameDirectory(const QString& first, const QStr
     return a.value() == b.value();
 }
 
-FsResult<bool> LocalFileSystem::fileExists(const QString& path) const {
+FsResult<bool> LocalFileSystem::entryExists(const QString& path) const {
     const std::optional<QByteArray> bytes = systemPath(path);
     if (!bytes)
         return invalidName(path);
+    // The file system's own lookup finds a name in other case where it
+    // ignores case.
     struct stat info;
-    if (::stat(bytes->constData(), &info) == 0)
-        return bool(S_ISREG(info.st_mode));
+    if (::lstat(bytes->constData(), &info) == 0)
+        return true;
     if (meansAbsent(errno))
         return false;
     return systemError(path);

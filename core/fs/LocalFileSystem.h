@@ -12,7 +12,7 @@ public:
     FsResult<QStringList> listEntries(const QString& directory) const override;
     NameRules nameRules(const QString& directory) const override;
     FsResult<bool> isSameDirectory(const QString& first, const QString& second) const override;
-    FsResult<bool> fileExists(const QString& path) const override;
+    FsResult<bool> entryExists(const QString& path) const override;
     FsStatus moveFile(const QString& from, const QString& to) override;
     std::unique_ptr<DirectoryMoves> movesBetween(const QString& fromDir,
                                                  const QString& toDir) override;

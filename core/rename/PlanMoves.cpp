@@ -1,6 +1,7 @@
 #include "core/rename/PlanMoves.h"
 
 #include "core/fs/DirectoryMoves.h"
+#include "core/fs/FailureReason.h"
 #include "core/fs/FileSystem.h"
 #include "core/fs/NameCodec.h"
 #include "core/rename/RenamePlan.h"
@@ -8,11 +9,24 @@
 
 #include <QRandomGenerator>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
 constexpr int temporaryNameAttempts = 16;
+
+QString quoted(const QString& name) {
+    return u"„"_s + displayFileName(name) + u"“"_s;
+}
+
+// Adds to the cause of `failure` that a file was left under its temporary name.
+void keptTemporaryName(MoveFailure& failure, const QString& name, const QString& aside) {
+    failure.error.cause =
+        failureReason(failure.error) +
+        u" Deshalb heißt die Datei, die %1 hieß, noch %2."_s.arg(quoted(name), quoted(aside));
+}
 constexpr qsizetype maxNameBytes = 255;
 
 // A visible name, so that a file caught there by a crash is not hidden from
@@ -104,13 +118,25 @@ PlanMoves::moveThroughTemporaryName(const std::vector<qsizetype>& cycle) {
     markMoved(first);
     const std::vector<qsizetype> rest(cycle.begin() + 1, cycle.end());
     if (std::optional<MoveFailure> restFailed = moveChainBack(rest)) {
-        // When the file that wanted the first one's name could not move, that
-        // name is still free, and the first file goes back there.
-        if (!moved_[size_t(rest.back())])
-            (void)move(*withinTarget_, aside, firstName);
+        giveBackFirstName(rest, aside, firstName, *restFailed);
         return restFailed;
     }
     return move(*withinTarget_, aside, plan_.newNames[first]);
+}
+
+// The rest of a cycle moved from its end until one failed; those that moved
+// go back, the last to move first, which frees the first file's old name for
+// it. Where that fails, `failure` says which name the first file has now.
+void PlanMoves::giveBackFirstName(const std::vector<qsizetype>& rest, const QString& aside,
+                                  const QString& firstName, MoveFailure& failure) {
+    const auto movedFrom = std::find_if(rest.begin(), rest.end(),
+                                        [this](qsizetype index) { return moved_[size_t(index)]; });
+    for (auto file = movedFrom; file != rest.end(); ++file) {
+        if (move(*withinTarget_, plan_.newNames[*file], plan_.listed[*file]))
+            return keptTemporaryName(failure, firstName, aside);
+    }
+    if (move(*withinTarget_, aside, firstName))
+        keptTemporaryName(failure, firstName, aside);
 }
 
 std::optional<MoveFailure> PlanMoves::move(DirectoryMoves& moves, const QString& fromName,

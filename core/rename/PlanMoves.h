@@ -40,6 +40,8 @@ public:
 private:
     std::optional<MoveFailure> moveChainBack(const std::vector<qsizetype>& chain);
     std::optional<MoveFailure> moveThroughTemporaryName(const std::vector<qsizetype>& cycle);
+    void giveBackFirstName(const std::vector<qsizetype>& rest, const QString& aside,
+                           const QString& firstName, MoveFailure& failure);
     std::optional<MoveFailure> move(DirectoryMoves& moves, const QString& fromName,
                                     const QString& toName);
     void markMoved(qsizetype index);

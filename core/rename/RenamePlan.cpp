@@ -93,7 +93,8 @@ public:
 
     // In place, a new name that another file still holds is free only once
     // that file has moved. When the run ends before it does, the file that
-    // wanted the name stops the run instead, and so on backwards.
+    // wanted the name stops the run instead, and so on backwards; its reason
+    // names the file where the run would have ended, and why.
     void stopWhereNamesStayTaken() {
         const qsizetype moving = plan_.moveCount();
         std::vector<qsizetype> holder(size_t(moving), -1);
@@ -113,11 +114,14 @@ public:
             --end;
         if (end == moving)
             return;
+        // Only a stop makes a holder stay: without one every file moves.
+        const PlanStop cause = *plan_.stop;
         const QString& holderName = plan_.listed[holder[size_t(end)]];
         plan_.newNames.resize(end);
-        plan_.stop = PlanStop{end, plan_.listed[end],
-                              u"Den neuen Namen hat noch %1, und der Lauf endet, bevor diese "
-                              u"Datei umbenannt wird."_s.arg(quoted(holderName))};
+        plan_.stop =
+            PlanStop{end, plan_.listed[end],
+                     u"Den neuen Namen hat noch %1, und der Lauf endet schon bei %2: %3"_s.arg(
+                         quoted(holderName), quoted(cause.name), cause.reason)};
     }
 
 private:

@@ -31,6 +31,8 @@ const char* codeName(FsErrorCode code) {
         return "TooShort";
     case FsErrorCode::VerifyFailed:
         return "VerifyFailed";
+    case FsErrorCode::NotFlushed:
+        return "NotFlushed";
     case FsErrorCode::Other:
         break;
     }
