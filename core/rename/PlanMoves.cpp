@@ -16,17 +16,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int temporaryNameAttempts = 16;
-
-QString quoted(const QString& name) {
-    return u"„"_s + displayFileName(name) + u"“"_s;
-}
-
-// Adds to the cause of `failure` that a file was left under its temporary name.
-void keptTemporaryName(MoveFailure& failure, const QString& name, const QString& aside) {
-    failure.error.cause =
-        failureReason(failure.error) +
-        u" Deshalb heißt die Datei, die %1 hieß, noch %2."_s.arg(quoted(name), quoted(aside));
-}
 constexpr qsizetype maxNameBytes = 255;
 
 // A visible name, so that a file caught there by a crash is not hidden from
@@ -37,6 +26,17 @@ QString temporaryName(const QString& name) {
     if (encodeFileName(name + suffix).size() <= maxNameBytes)
         return name + suffix;
     return u"tessavo"_s + suffix;
+}
+
+QString quoted(const QString& name) {
+    return u"„"_s + displayFileName(name) + u"“"_s;
+}
+
+// Adds to the cause of `failure` that a file was left under its temporary name.
+void keptTemporaryName(MoveFailure& failure, const QString& name, const QString& aside) {
+    failure.error.cause =
+        failureReason(failure.error) +
+        u" Deshalb heißt die Datei, die %1 hieß, noch %2."_s.arg(quoted(name), quoted(aside));
 }
 
 } // namespace

@@ -115,6 +115,7 @@ public:
         if (end == moving)
             return;
         // Only a stop makes a holder stay: without one every file moves.
+        Q_ASSERT(plan_.stop);
         const PlanStop cause = *plan_.stop;
         const QString& holderName = plan_.listed[holder[size_t(end)]];
         plan_.newNames.resize(end);
