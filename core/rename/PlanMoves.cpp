@@ -39,7 +39,7 @@ PlanMoves::PlanMoves(FileSystem& fileSystem, const RenamePlan& plan, const QStri
       moved_(size_t(plan.moveCount()), false) {
     if (plan_.inPlace) {
         for (qsizetype index = 0; index < plan_.moveCount(); ++index)
-            waitingByName_.insert(plan_.listed[index], index);
+            waitingByName_.insert(plan_.targetRules.comparisonKey(plan_.listed[index]), index);
     }
 }
 
@@ -53,13 +53,16 @@ std::optional<MoveFailure> PlanMoves::moveListed(qsizetype index) {
         return failure;
     }
     // Follow the names: this file wants the name of another that has not
-    // moved yet, which wants the name of a third, and so on.
+    // moved yet, which wants the name of a third, and so on. Where the
+    // target ignores case, a file whose new name differs from its own only
+    // in case holds that name itself: it goes through a temporary name, as a
+    // cycle does.
     std::vector<qsizetype> chain{index};
     for (qsizetype current = index;;) {
         const QString& wanted = plan_.newNames[current];
         if (wanted == plan_.listed[current])
             break;
-        const qsizetype holder = waitingByName_.value(wanted, -1);
+        const qsizetype holder = waitingByName_.value(plan_.targetRules.comparisonKey(wanted), -1);
         if (holder < 0)
             break;
         if (holder == index)
@@ -128,5 +131,5 @@ std::optional<MoveFailure> PlanMoves::move(DirectoryMoves& moves, const QString&
 void PlanMoves::markMoved(qsizetype index) {
     moved_[size_t(index)] = true;
     if (plan_.inPlace)
-        waitingByName_.remove(plan_.listed[index]);
+        waitingByName_.remove(plan_.targetRules.comparisonKey(plan_.listed[index]));
 }

@@ -5,6 +5,8 @@
 #include "core/rename/RenameOperation.h"
 #include "core/text/CharText.h"
 
+#include <cerrno>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -58,4 +60,17 @@ std::optional<QString> newNameFault(const QString& newName) {
 
 QString numberRangeFault() {
     return u"Die nächste laufende Nummer läge außerhalb von -32768 bis 32767."_s;
+}
+
+std::optional<QString> unwritableFault(const TargetRules& target, const TargetRules& source) {
+    if (target.unwritable == EROFS)
+        return u"Das Zielverzeichnis liegt auf einem schreibgeschützten Datenträger."_s;
+    if (target.unwritable != 0)
+        return u"Für das Zielverzeichnis fehlt die Schreibberechtigung."_s;
+    // A move takes the file's entry out of the source.
+    if (source.unwritable == EROFS)
+        return u"Das Quellverzeichnis liegt auf einem schreibgeschützten Datenträger."_s;
+    if (source.unwritable != 0)
+        return u"Für das Quellverzeichnis fehlt die Schreibberechtigung."_s;
+    return std::nullopt;
 }

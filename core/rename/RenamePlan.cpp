@@ -13,6 +13,8 @@
 #include <functional>
 
 #include <algorithm>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -26,37 +28,64 @@ QString quoted(const QString& name) {
     return u"„"_s + displayFileName(name) + u"“"_s;
 }
 
+QString sameNewNameFault(const QString& otherFile) {
+    return u"Denselben neuen Namen bekommt schon %1."_s.arg(quoted(otherFile));
+}
+
+QString takenFault() {
+    return u"Im Zielverzeichnis gibt es diesen Namen schon."_s;
+}
+
 // What new names in the target directory can collide with.
 struct TargetNames {
     QSet<QString> entries;
     // Why no file can be moved there at all; a target that cannot be listed
     // for another reason is left to the moves themselves.
     std::optional<QString> unusable;
+    // Where the target ignores case: the entries as it compares them, and
+    // the keys that several entries share. The file system tells those
+    // entries apart, so it folds less than we do here, and which of them a
+    // new name would meet cannot be told.
+    QSet<QString> folded;
+    QSet<QString> ambiguous;
 };
 
 TargetNames targetNames(const FileSystem& fileSystem, const QString& targetDir,
-                        const std::function<void()>& stillWorking) {
+                        const TargetRules& rules, const std::function<void()>& stillWorking) {
     const FsResult<QStringList> entries =
         whileWaiting([&] { return fileSystem.listEntries(targetDir); }, stillWorking);
-    if (entries)
-        return {QSet<QString>(entries.value().begin(), entries.value().end()), std::nullopt};
+    if (entries) {
+        TargetNames names;
+        names.entries = QSet<QString>(entries.value().begin(), entries.value().end());
+        if (rules.ignoresCase()) {
+            for (const QString& entry : entries.value()) {
+                const QString key = rules.comparisonKey(entry);
+                if (names.folded.contains(key))
+                    names.ambiguous.insert(key);
+                else
+                    names.folded.insert(key);
+            }
+        }
+        return names;
+    }
     const FsErrorCode code = entries.error().code;
+    TargetNames names;
     if (code == FsErrorCode::NotFound || code == FsErrorCode::NotAFile)
-        return {{}, failureReason(entries.error())};
-    return {};
+        names.unusable = failureReason(entries.error());
+    return names;
 }
 
 class Planner {
 public:
     Planner(const RenameOperation& operation, RenameState& state, const FileSystem& fileSystem,
             RenamePlan& plan, const std::function<void()>& stillWorking)
-        : operation_(operation), state_(state), plan_(plan),
-          target_(targetNames(fileSystem, state.TargetDir, stillWorking)),
-          nameRules_(fileSystem.nameRules(state.TargetDir)) {
+        : operation_(operation), state_(state), plan_(plan), rules_(plan.targetRules),
+          target_(targetNames(fileSystem, state.TargetDir, rules_, stillWorking)),
+          unwritable_(unwritableFault(plan.targetRules, plan.sourceRules)) {
         if (plan_.inPlace) {
             listedIndex_.reserve(plan_.listed.size());
             for (qsizetype index = 0; index < plan_.listed.size(); ++index)
-                listedIndex_.insert(plan_.listed[index], index);
+                listedIndex_.insert(rules_.comparisonKey(plan_.listed[index]), index);
         }
         takenBy_.reserve(plan_.listed.size());
         plan_.newNames.reserve(plan_.listed.size());
@@ -76,7 +105,9 @@ public:
             const QString newName = state_.NewName.isEmpty() ? name : state_.NewName;
             // In place, a file that keeps its name is not moved.
             if (!plan_.inPlace || newName != name) {
-                if (const std::optional<QString> refusal = nameRules_.refusal(newName))
+                if (unwritable_)
+                    return stopAt(index, *unwritable_);
+                if (const std::optional<QString> refusal = rules_.refusal(newName))
                     return stopAt(index, *refusal);
             }
             if (const std::optional<QString> clash = claim(newName, index))
@@ -100,7 +131,7 @@ public:
         for (qsizetype index = 0; index < moving; ++index) {
             const QString& newName = plan_.newNames[index];
             if (newName != plan_.listed[index])
-                holder[size_t(index)] = listedIndex_.value(newName, -1);
+                holder[size_t(index)] = listedIndex_.value(rules_.comparisonKey(newName), -1);
         }
         // The run can go on up to `end` when no file before it needs the name
         // of a file from `end` on; the largest such end is where it stops.
@@ -129,25 +160,50 @@ private:
     std::optional<QString> claim(const QString& newName, qsizetype index) {
         if (target_.unusable)
             return target_.unusable;
+        if (rules_.ignoresCase())
+            return claimIgnoringCase(newName, index);
         // One lookup finds the file that has the name already or makes room.
         qsizetype& taker = takenBy_[newName];
         if (taker != 0)
-            return u"Denselben neuen Namen bekommt schon %1."_s.arg(
-                quoted(plan_.listed[taker - 1]));
+            return sameNewNameFault(plan_.listed[taker - 1]);
         taker = index + 1;
         // In place, a listed name is given up when its file moves.
         if (plan_.inPlace && listedIndex_.contains(newName))
             return std::nullopt;
         if (target_.entries.contains(newName))
-            return u"Im Zielverzeichnis gibt es diesen Namen schon."_s;
+            return takenFault();
         return std::nullopt;
+    }
+
+    // claim() where the target ignores case: names compare by their keys,
+    // and a file's own name in other case is given up when it moves.
+    std::optional<QString> claimIgnoringCase(const QString& newName, qsizetype index) {
+        const QString key = rules_.comparisonKey(newName);
+        qsizetype& taker = takenBy_[key];
+        if (taker != 0) {
+            if (plan_.newNames[taker - 1] == newName)
+                return sameNewNameFault(plan_.listed[taker - 1]);
+            return u"Bis auf die Groß-/Kleinschreibung denselben neuen Namen bekommt schon %1."_s
+                .arg(quoted(plan_.listed[taker - 1]));
+        }
+        taker = index + 1;
+        if (plan_.inPlace && listedIndex_.contains(key) && !target_.ambiguous.contains(key))
+            return std::nullopt;
+        if (!target_.folded.contains(key))
+            return std::nullopt;
+        if (target_.entries.contains(newName))
+            return takenFault();
+        return u"Im Zielverzeichnis gibt es diesen Namen schon in anderer Groß-/Kleinschreibung."_s;
     }
 
     const RenameOperation& operation_;
     RenameState& state_;
     RenamePlan& plan_;
+    const TargetRules& rules_;
     const TargetNames target_;
-    const NameRules nameRules_;
+    // Why no file can be moved at all; none when every one can.
+    const std::optional<QString> unwritable_;
+    // Keyed by the names as the target compares them.
     QHash<QString, qsizetype> listedIndex_; // in place only
     QHash<QString, qsizetype> takenBy_;     // new name -> 1 + the file that gets it
 };
@@ -162,6 +218,14 @@ RenamePlan planRenames(const RenameOperation& operation, RenameState& state,
     plan.moveBack = moveBack;
     const FsResult<bool> same = fileSystem.isSameDirectory(state.SourceDir, state.TargetDir);
     plan.inPlace = same && same.value();
+    // Both directories' rules at once, in the time a slow drive takes to tell.
+    std::tie(plan.targetRules, plan.sourceRules) = whileWaiting(
+        [&] {
+            TargetRules target = fileSystem.targetRules(state.TargetDir);
+            return std::pair(target,
+                             plan.inPlace ? target : fileSystem.targetRules(state.SourceDir));
+        },
+        stillWorking);
 
     Planner planner(operation, state, fileSystem, plan, stillWorking);
     planner.planEveryFile(stillWorking);
@@ -171,7 +235,9 @@ RenamePlan planRenames(const RenameOperation& operation, RenameState& state,
 }
 
 // MoveBack lists the target directory after the run and moves every file
-// back under the name it has there; a name the source still holds stops it.
+// back under the name it has there, by the source's rules; a name the
+// source still holds, or refuses, stops it. The reasons are those its moves
+// would give.
 void planMoveBack(RenamePlan& plan, const FileSystem& fileSystem, const RenameState& state,
                   const std::function<void()>& stillWorking) {
     if (!plan.moveBack || plan.stop || plan.inPlace)
@@ -182,20 +248,41 @@ void planMoveBack(RenamePlan& plan, const FileSystem& fileSystem, const RenameSt
         plan.moveBackStop = PlanStop{-1, state.TargetDir, failureReason(inTarget.error())};
         return;
     }
+    const TargetRules& source = plan.sourceRules;
     QSet<QString> stayInSource;
     if (const FsResult<QStringList> inSource =
             whileWaiting([&] { return fileSystem.listEntries(state.SourceDir); }, stillWorking)) {
-        stayInSource = QSet<QString>(inSource.value().begin(), inSource.value().end());
+        for (const QString& name : inSource.value())
+            stayInSource.insert(source.comparisonKey(name));
         for (const QString& name : plan.listed)
-            stayInSource.remove(name);
+            stayInSource.remove(source.comparisonKey(name));
     }
     plan.alreadyInTarget = QSet<QString>(inTarget.value().begin(), inTarget.value().end());
     plan.moveBackNames = inTarget.value() + plan.newNames;
     sortNaturally(plan.moveBackNames);
+    const int unwritable = source.unwritable != 0 ? source.unwritable : plan.targetRules.unwritable;
     const QString taken = failureReason({FsErrorCode::AlreadyExists, {}, 0});
+    // Names of a target that tells case apart can meet in a source that does not.
+    QSet<QString> given;
+    // MoveBack checks each name by the rules before it moves the file.
+    const auto moveBackFault = [&](const QString& name) -> std::optional<QString> {
+        if (std::optional<QString> refusal = source.refusal(name))
+            return refusal;
+        if (unwritable != 0)
+            return failureReason({FsErrorCode::AccessDenied, {}, unwritable});
+        const QString key = source.comparisonKey(name);
+        if (stayInSource.contains(key))
+            return taken;
+        if (source.ignoresCase()) {
+            if (given.contains(key))
+                return taken;
+            given.insert(key);
+        }
+        return std::nullopt;
+    };
     for (qsizetype index = 0; index < plan.moveBackNames.size(); ++index) {
-        if (stayInSource.contains(plan.moveBackNames[index])) {
-            plan.moveBackStop = PlanStop{index, plan.moveBackNames[index], taken};
+        if (std::optional<QString> fault = moveBackFault(plan.moveBackNames[index])) {
+            plan.moveBackStop = PlanStop{index, plan.moveBackNames[index], *fault};
             return;
         }
     }

@@ -14,7 +14,7 @@ public:
     int failMovesFrom = -1; // 0-based index of the first move that fails; -1: none
     FsErrorCode moveFailure = FsErrorCode::NoSpace;
     int failReadsFrom = -1;
-    int moves = 0;
+    int moves = 0; // every move asked for, the failed ones included
     mutable int reads = 0;
 
     FsResult<QStringList> listFiles(const QString& directory) const override {
@@ -26,8 +26,8 @@ public:
     FsResult<QStringList> listEntries(const QString& directory) const override {
         return real_.listEntries(directory);
     }
-    NameRules nameRules(const QString& directory) const override {
-        return real_.nameRules(directory);
+    TargetRules targetRules(const QString& directory) const override {
+        return real_.targetRules(directory);
     }
     FsResult<bool> isSameDirectory(const QString& first, const QString& second) const override {
         return real_.isSameDirectory(first, second);
@@ -36,7 +36,8 @@ public:
     FsStatus moveFile(const QString& from, const QString& to) override {
         if (beforeMoveOrRead)
             beforeMoveOrRead();
-        if (failMovesFrom >= 0 && moves++ >= failMovesFrom)
+        const int move = moves++;
+        if (failMovesFrom >= 0 && move >= failMovesFrom)
             return FsStatus::failure({moveFailure, to, 0});
         return real_.moveFile(from, to);
     }
