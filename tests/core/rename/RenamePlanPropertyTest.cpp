@@ -17,7 +17,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,7 +36,8 @@ const QString logField = u"txt_Filename"_s;
 const QString arrow = u"  ->  "_s;
 const QString moveBackPrefix = u"MoveBack: "_s;
 
-// Random trees per operation and file system.
+// Random trees per operation and file system: 1200 per file system, and
+// chains of names in place even where few names can meet.
 constexpr int scenariosPerOperation = 150;
 
 // What the preview's heading says of the target after its path; none where
@@ -102,7 +106,7 @@ QString randomName(std::mt19937& random) {
     static const QList<QString> prefixes = {u""_s, u"01 "_s, u"02 "_s, u"03 "_s, u"1"_s};
     static const QList<QString> longPrefixes = {QString(240, u'y'), QString(200, u'é')};
     static const QList<QString> pieces = {u"a"_s, u"b"_s, u" - "_s, u"x"_s, u"B"_s, u"ä"_s, u"Ä"_s};
-    static const QList<QString> extensions = {u".mp3"_s, u".mp3"_s, u""_s, u".ogg"_s};
+    static const QList<QString> extensions = {u".mp3"_s, u".MP3"_s, u""_s, u".ogg"_s};
     QString name = chance(random, 8) ? pick(random, longPrefixes) : pick(random, prefixes);
     const int count = std::uniform_int_distribution<int>(1, 3)(random);
     for (int piece = 0; piece < count; ++piece)
@@ -408,5 +412,126 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(nameOf(std::get<Place>(info.param))) + '_' +
                QString::fromUtf16(std::get<const char16_t*>(info.param)).toStdString();
     });
+
+// A directory made read-only by a bind mount onto itself while the object lives.
+class ReadOnlyBind {
+public:
+    explicit ReadOnlyBind(const QString& directory) : path_(encodeFileName(directory)) {
+        mounted_ = ::mount(path_.constData(), path_.constData(), nullptr, MS_BIND, nullptr) == 0;
+        EXPECT_TRUE(mounted_) << "mount --bind failed: " << std::strerror(errno);
+        EXPECT_TRUE(mounted_ && ::mount(nullptr, path_.constData(), nullptr,
+                                        MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0)
+            << "remount read-only failed: " << std::strerror(errno);
+    }
+    ~ReadOnlyBind() {
+        if (mounted_) {
+            EXPECT_EQ(::umount2(path_.constData(), MNT_DETACH), 0);
+        }
+    }
+    ReadOnlyBind(const ReadOnlyBind&) = delete;
+    ReadOnlyBind& operator=(const ReadOnlyBind&) = delete;
+
+private:
+    QByteArray path_;
+    bool mounted_ = false;
+};
+
+enum class ReadOnly { Neither, Target, Source };
+
+struct StopRow {
+    const char* name;
+    Place place;
+    ReadOnly readOnly;
+    bool inPlace;
+    QString operation;
+    Parameters parameters;
+    QStringList sourceFiles; // in natural order
+    QStringList targetFiles;
+    QString stoppingFile;
+    QString cause;
+    QStringList targetAfter; // sorted by bytes
+};
+
+void PrintTo(const StopRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class TargetRefusal : public PlacesSuite, public testing::WithParamInterface<StopRow> {};
+
+// What the target refuses shows in the preview on the file where the run
+// then stops, with the cause the run gives; the files before it have moved.
+TEST_P(TargetRefusal, previewNamesTheFileAndTheCauseWhereTheRunStops) {
+    const StopRow& row = GetParam();
+    QString skipReason;
+    const QString root = placeRoot(row.place, skipReason);
+    if (root.isEmpty())
+        GTEST_SKIP() << skipReason.toStdString();
+    if (row.readOnly != ReadOnly::Neither && ::geteuid() != 0)
+        GTEST_SKIP() << "a read-only bind mount needs root";
+    const TempTree tree(root);
+    FaultyFileSystem fileSystem;
+    RecordingWindow window;
+    MainPrg prg{fileSystem};
+    prg.setWindow(&window);
+    prg.SourceDir = tree.dir(u"src"_s);
+    prg.TargetDir = row.inPlace ? prg.SourceDir : tree.dir(u"dst"_s);
+    for (const QString& name : row.sourceFiles)
+        ASSERT_TRUE(createFile(tree, u"src/"_s + name, name.toUtf8()));
+    for (const QString& name : row.targetFiles)
+        ASSERT_TRUE(createFile(tree, u"dst/"_s + name, name.toUtf8()));
+    std::optional<ReadOnlyBind> readOnly;
+    if (row.readOnly != ReadOnly::Neither)
+        readOnly.emplace(row.readOnly == ReadOnly::Source ? prg.SourceDir : prg.TargetDir);
+    window.fields[u"txt_Suchstring"_s] = row.parameters.search;
+    window.fields[u"txt_Step"_s] = row.parameters.step;
+    window.ticks[u"chk_Leerz"_s] = row.parameters.option;
+
+    ASSERT_TRUE(prg.previewOperation(row.operation));
+    const Prediction said = readPreview(window.fields.value(logField));
+    ASSERT_TRUE(prg.runOperation(row.operation));
+
+    EXPECT_EQ(said.stop, std::pair(row.stoppingFile, row.cause));
+    ASSERT_EQ(window.messages.size(), 1);
+    EXPECT_EQ(window.messages[0].informativeText,
+              u"Datei: "_s + row.stoppingFile + u'\n' + row.cause);
+    const QString targetDir = row.inPlace ? u"src"_s : u"dst"_s;
+    EXPECT_EQ(tree.entries(targetDir), row.targetAfter);
+}
+
+const QString live = u" (Live in der Stadthalle)"_s;
+const QString readOnlyTarget =
+    u"Das Zielverzeichnis liegt auf einem schreibgeschützten Datenträger."_s;
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Rows, TargetRefusal, testing::Values(
+    // 237 bytes in 122 characters, and 25 more.
+    StopRow{"NameTooLongInBytesOnDisk", Place::Disk, ReadOnly::Neither, false, u"AddText"_s, {live, {}, false},
+            {u"01 Titel.mp3"_s, u"02 "_s + QString(115, u'ä') + u".mp3"_s, u"03 Titel.mp3"_s}, {},
+            u"02 "_s + QString(115, u'ä') + u".mp3"_s, u"Der Name ist für dieses Laufwerk zu lang."_s,
+            {u"01 Titel"_s + live + u".mp3"_s}},
+    // 407 bytes in 207 UTF-16 units fit, 262 units do not.
+    StopRow{"NameTooLongInUtf16UnitsOnExFat", Place::ExFat, ReadOnly::Neither, false, u"AddText"_s, {live, {}, false},
+            {u"01 "_s + QString(200, u'é') + u".mp3"_s, u"02 "_s + QString(230, u'é') + u".mp3"_s}, {},
+            u"02 "_s + QString(230, u'é') + u".mp3"_s, u"Der Name ist für dieses Laufwerk zu lang."_s,
+            {u"01 "_s + QString(200, u'é') + live + u".mp3"_s}},
+    StopRow{"CharacterFatRefuses", Place::Fat, ReadOnly::Neither, false, u"ChangeString"_s, {u"-"_s, u":"_s, false},
+            {u"01 Titel.mp3"_s, u"02 Titel-Live.mp3"_s, u"03 Titel.mp3"_s}, {},
+            u"02 Titel-Live.mp3"_s, u"FAT erlaubt das Zeichen „:“ in Dateinamen nicht."_s,
+            {u"01 Titel.mp3"_s}},
+    StopRow{"NameTakenInOtherCaseOnFat", Place::Fat, ReadOnly::Neither, false, u"AddNumber"_s, {u"1"_s, u"1"_s, true},
+            {u"Titel A.mp3"_s, u"Titel B.mp3"_s}, {u"02 TITEL B.mp3"_s},
+            u"Titel B.mp3"_s, u"Im Zielverzeichnis gibt es diesen Namen schon in anderer Groß-/Kleinschreibung."_s,
+            {u"01 Titel A.mp3"_s, u"02 TITEL B.mp3"_s}},
+    StopRow{"ReadOnlyTarget", Place::Disk, ReadOnly::Target, false, u"AddText"_s, {u"_x"_s, {}, false},
+            {u"01 a.mp3"_s, u"02 b.mp3"_s}, {}, u"01 a.mp3"_s, readOnlyTarget, {}},
+    // The first file keeps its name and is not moved.
+    StopRow{"ReadOnlyInPlaceStopsAtTheFirstFileThatMoves", Place::Tmpfs, ReadOnly::Target, true, u"ChangeString"_s, {u"b"_s, u"c"_s, false},
+            {u"01 a.mp3"_s, u"02 b.mp3"_s}, {}, u"02 b.mp3"_s, readOnlyTarget,
+            {u"01 a.mp3"_s, u"02 b.mp3"_s}},
+    StopRow{"ReadOnlySource", Place::Disk, ReadOnly::Source, false, u"AddText"_s, {u"_x"_s, {}, false},
+            {u"01 a.mp3"_s}, {}, u"01 a.mp3"_s,
+            u"Das Quellverzeichnis liegt auf einem schreibgeschützten Datenträger."_s, {}}),
+    [](const testing::TestParamInfo<StopRow>& info) { return std::string(info.param.name); });
+// clang-format on
 
 } // namespace
