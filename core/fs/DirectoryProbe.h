@@ -2,8 +2,10 @@
 
 #include <QByteArray>
 
-// Creates a hidden empty file ".tessavo-probe-<random><suffix>" in
+// Creates a hidden empty directory ".tessavo-probe-<random><suffix>" in
 // `directory` (ending with '/') and removes it at once: a harmless way to
-// learn what a file system without a word about itself takes. Returns 0 when
-// the file could be created, else the system's error.
+// learn what a file system that says little about itself takes. Returns 0
+// when it could be created, else the system's error. A directory, not a
+// file: FUSE keeps a file removed right after its close under a hidden name
+// of its own until the close has reached the driver.
 int probeNewName(const QByteArray& directory, const QByteArray& suffix = {});
