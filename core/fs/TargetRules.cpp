@@ -16,7 +16,7 @@ bool isTooLong(const QString& name, qsizetype longest, bool utf16Units) {
 
 } // namespace
 
-std::optional<QString> TargetRules::refusal(const QString& name) const {
+std::optional<QString> TargetRules::fullRefusal(const QString& name) const {
     if (name.isEmpty())
         return std::nullopt;
     if (fatNames || asciiOnly || utf8Only) {

@@ -39,8 +39,13 @@ struct TargetRules {
     int unwritable = 0;
 
     // Why the file system would refuse `name`, as one German sentence; none
-    // when it takes it.
-    std::optional<QString> refusal(const QString& name) const;
+    // when it takes it. A plan asks for every name: most are settled here.
+    std::optional<QString> refusal(const QString& name) const {
+        // A UTF-16 unit takes at most three bytes in UTF-8.
+        if (!fatNames && !asciiOnly && !utf8Only && name.size() <= longestName / 3)
+            return std::nullopt;
+        return fullRefusal(name);
+    }
 
     bool ignoresCase() const { return folding != NameFolding::Exact; }
     // The name as the file system compares it: names with equal keys are
@@ -48,4 +53,7 @@ struct TargetRules {
     QString comparisonKey(const QString& name) const {
         return ignoresCase() ? foldedName(name, folding) : name;
     }
+
+private:
+    std::optional<QString> fullRefusal(const QString& name) const;
 };

@@ -25,6 +25,24 @@ QString temporaryName(const QString& name) {
     return u"tessavo"_s + suffix;
 }
 
+// A name as the target compares it: the name itself where it compares
+// exactly, so that a target that tells case apart costs no copy; the key in
+// `folded` otherwise.
+const QString& compared(const RenamePlan& plan, const QString& name, QString& folded) {
+    if (!plan.targetRules.ignoresCase())
+        return name;
+    folded = plan.targetRules.comparisonKey(name);
+    return folded;
+}
+
+// In place: a moved file no longer holds its listed name. Out of line, so
+// that a move into another directory pays nothing for it.
+Q_NEVER_INLINE void stopWaiting(QHash<QString, qsizetype>& waitingByName, const RenamePlan& plan,
+                                qsizetype index) {
+    QString folded;
+    waitingByName.remove(compared(plan, plan.listed[index], folded));
+}
+
 } // namespace
 
 bool sourceIsGone(const FsError& error, const QString& from) {
@@ -38,8 +56,9 @@ PlanMoves::PlanMoves(FileSystem& fileSystem, const RenamePlan& plan, const QStri
       withinTarget_(fileSystem.movesBetween(targetDir, targetDir)),
       moved_(size_t(plan.moveCount()), false) {
     if (plan_.inPlace) {
+        QString folded;
         for (qsizetype index = 0; index < plan_.moveCount(); ++index)
-            waitingByName_.insert(plan_.targetRules.comparisonKey(plan_.listed[index]), index);
+            waitingByName_.insert(compared(plan_, plan_.listed[index], folded), index);
     }
 }
 
@@ -62,7 +81,8 @@ std::optional<MoveFailure> PlanMoves::moveListed(qsizetype index) {
         const QString& wanted = plan_.newNames[current];
         if (wanted == plan_.listed[current])
             break;
-        const qsizetype holder = waitingByName_.value(plan_.targetRules.comparisonKey(wanted), -1);
+        QString folded;
+        const qsizetype holder = waitingByName_.value(compared(plan_, wanted, folded), -1);
         if (holder < 0)
             break;
         if (holder == index)
@@ -131,5 +151,5 @@ std::optional<MoveFailure> PlanMoves::move(DirectoryMoves& moves, const QString&
 void PlanMoves::markMoved(qsizetype index) {
     moved_[size_t(index)] = true;
     if (plan_.inPlace)
-        waitingByName_.remove(plan_.targetRules.comparisonKey(plan_.listed[index]));
+        stopWaiting(waitingByName_, plan_, index);
 }

@@ -13,6 +13,10 @@ namespace {
 
 const QString shorterThanExtension = u"Der Name hat weniger als vier Zeichen."_s;
 
+QString quoted(const QString& name) {
+    return u"„"_s + displayFileName(name) + u"“"_s;
+}
+
 } // namespace
 
 QString transformFault(const RenameOperation& operation, const RenameState& state) {
@@ -60,6 +64,23 @@ std::optional<QString> newNameFault(const QString& newName) {
 
 QString numberRangeFault() {
     return u"Die nächste laufende Nummer läge außerhalb von -32768 bis 32767."_s;
+}
+
+QString sameNewNameFault(const QString& otherFile) {
+    return u"Denselben neuen Namen bekommt schon %1."_s.arg(quoted(otherFile));
+}
+
+QString sameNewNameInOtherCaseFault(const QString& otherFile) {
+    return u"Bis auf die Groß-/Kleinschreibung denselben neuen Namen bekommt schon %1."_s.arg(
+        quoted(otherFile));
+}
+
+QString takenFault() {
+    return u"Im Zielverzeichnis gibt es diesen Namen schon."_s;
+}
+
+QString takenInOtherCaseFault() {
+    return u"Im Zielverzeichnis gibt es diesen Namen schon in anderer Groß-/Kleinschreibung."_s;
 }
 
 std::optional<QString> unwritableFault(const TargetRules& target, const TargetRules& source) {

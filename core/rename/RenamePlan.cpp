@@ -4,6 +4,8 @@
 #include "core/fs/FileSystem.h"
 #include "core/fs/NameCodec.h"
 #include "core/fs/NaturalOrder.h"
+#include "core/rename/FoldedClaims.h"
+#include "core/rename/PlanDirectories.h"
 #include "core/rename/RenameFaults.h"
 #include "core/rename/RenameOperation.h"
 #include "core/run/WhileWaiting.h"
@@ -13,7 +15,6 @@
 #include <functional>
 
 #include <algorithm>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -28,51 +29,24 @@ QString quoted(const QString& name) {
     return u"„"_s + displayFileName(name) + u"“"_s;
 }
 
-QString sameNewNameFault(const QString& otherFile) {
-    return u"Denselben neuen Namen bekommt schon %1."_s.arg(quoted(otherFile));
-}
-
-QString takenFault() {
-    return u"Im Zielverzeichnis gibt es diesen Namen schon."_s;
-}
-
 // What new names in the target directory can collide with.
 struct TargetNames {
     QSet<QString> entries;
     // Why no file can be moved there at all; a target that cannot be listed
     // for another reason is left to the moves themselves.
     std::optional<QString> unusable;
-    // Where the target ignores case: the entries as it compares them, and
-    // the keys that several entries share. The file system tells those
-    // entries apart, so it folds less than we do here, and which of them a
-    // new name would meet cannot be told.
-    QSet<QString> folded;
-    QSet<QString> ambiguous;
 };
 
 TargetNames targetNames(const FileSystem& fileSystem, const QString& targetDir,
-                        const TargetRules& rules, const std::function<void()>& stillWorking) {
+                        const std::function<void()>& stillWorking) {
     const FsResult<QStringList> entries =
         whileWaiting([&] { return fileSystem.listEntries(targetDir); }, stillWorking);
-    if (entries) {
-        TargetNames names;
-        names.entries = QSet<QString>(entries.value().begin(), entries.value().end());
-        if (rules.ignoresCase()) {
-            for (const QString& entry : entries.value()) {
-                const QString key = rules.comparisonKey(entry);
-                if (names.folded.contains(key))
-                    names.ambiguous.insert(key);
-                else
-                    names.folded.insert(key);
-            }
-        }
-        return names;
-    }
+    if (entries)
+        return {QSet<QString>(entries.value().begin(), entries.value().end()), std::nullopt};
     const FsErrorCode code = entries.error().code;
-    TargetNames names;
     if (code == FsErrorCode::NotFound || code == FsErrorCode::NotAFile)
-        names.unusable = failureReason(entries.error());
-    return names;
+        return {{}, failureReason(entries.error())};
+    return {};
 }
 
 class Planner {
@@ -80,12 +54,14 @@ public:
     Planner(const RenameOperation& operation, RenameState& state, const FileSystem& fileSystem,
             RenamePlan& plan, const std::function<void()>& stillWorking)
         : operation_(operation), state_(state), plan_(plan), rules_(plan.targetRules),
-          target_(targetNames(fileSystem, state.TargetDir, rules_, stillWorking)),
+          target_(targetNames(fileSystem, state.TargetDir, stillWorking)),
           unwritable_(unwritableFault(plan.targetRules, plan.sourceRules)) {
-        if (plan_.inPlace) {
+        if (rules_.ignoresCase())
+            folded_.emplace(plan_, target_.entries);
+        if (plan_.inPlace && !folded_) {
             listedIndex_.reserve(plan_.listed.size());
             for (qsizetype index = 0; index < plan_.listed.size(); ++index)
-                listedIndex_.insert(rules_.comparisonKey(plan_.listed[index]), index);
+                listedIndex_.insert(plan_.listed[index], index);
         }
         takenBy_.reserve(plan_.listed.size());
         plan_.newNames.reserve(plan_.listed.size());
@@ -131,7 +107,8 @@ public:
         for (qsizetype index = 0; index < moving; ++index) {
             const QString& newName = plan_.newNames[index];
             if (newName != plan_.listed[index])
-                holder[size_t(index)] = listedIndex_.value(rules_.comparisonKey(newName), -1);
+                holder[size_t(index)] =
+                    folded_ ? folded_->holderOf(newName) : listedIndex_.value(newName, -1);
         }
         // The run can go on up to `end` when no file before it needs the name
         // of a file from `end` on; the largest such end is where it stops.
@@ -160,8 +137,8 @@ private:
     std::optional<QString> claim(const QString& newName, qsizetype index) {
         if (target_.unusable)
             return target_.unusable;
-        if (rules_.ignoresCase())
-            return claimIgnoringCase(newName, index);
+        if (folded_)
+            return folded_->claim(newName, index);
         // One lookup finds the file that has the name already or makes room.
         qsizetype& taker = takenBy_[newName];
         if (taker != 0)
@@ -175,27 +152,6 @@ private:
         return std::nullopt;
     }
 
-    // claim() where the target ignores case: names compare by their keys,
-    // and a file's own name in other case is given up when it moves.
-    std::optional<QString> claimIgnoringCase(const QString& newName, qsizetype index) {
-        const QString key = rules_.comparisonKey(newName);
-        qsizetype& taker = takenBy_[key];
-        if (taker != 0) {
-            if (plan_.newNames[taker - 1] == newName)
-                return sameNewNameFault(plan_.listed[taker - 1]);
-            return u"Bis auf die Groß-/Kleinschreibung denselben neuen Namen bekommt schon %1."_s
-                .arg(quoted(plan_.listed[taker - 1]));
-        }
-        taker = index + 1;
-        if (plan_.inPlace && listedIndex_.contains(key) && !target_.ambiguous.contains(key))
-            return std::nullopt;
-        if (!target_.folded.contains(key))
-            return std::nullopt;
-        if (target_.entries.contains(newName))
-            return takenFault();
-        return u"Im Zielverzeichnis gibt es diesen Namen schon in anderer Groß-/Kleinschreibung."_s;
-    }
-
     const RenameOperation& operation_;
     RenameState& state_;
     RenamePlan& plan_;
@@ -203,7 +159,7 @@ private:
     const TargetNames target_;
     // Why no file can be moved at all; none when every one can.
     const std::optional<QString> unwritable_;
-    // Keyed by the names as the target compares them.
+    std::optional<FoldedClaims> folded_;    // where the target ignores case
     QHash<QString, qsizetype> listedIndex_; // in place only
     QHash<QString, qsizetype> takenBy_;     // new name -> 1 + the file that gets it
 };
@@ -218,14 +174,10 @@ RenamePlan planRenames(const RenameOperation& operation, RenameState& state,
     plan.moveBack = moveBack;
     const FsResult<bool> same = fileSystem.isSameDirectory(state.SourceDir, state.TargetDir);
     plan.inPlace = same && same.value();
-    // Both directories' rules at once, in the time a slow drive takes to tell.
-    std::tie(plan.targetRules, plan.sourceRules) = whileWaiting(
-        [&] {
-            TargetRules target = fileSystem.targetRules(state.TargetDir);
-            return std::pair(target,
-                             plan.inPlace ? target : fileSystem.targetRules(state.SourceDir));
-        },
-        stillWorking);
+    PlanDirectories directories =
+        planDirectories(fileSystem, state.SourceDir, state.TargetDir, plan.inPlace, stillWorking);
+    plan.targetRules = std::move(directories.target);
+    plan.sourceRules = std::move(directories.source);
 
     Planner planner(operation, state, fileSystem, plan, stillWorking);
     planner.planEveryFile(stillWorking);
