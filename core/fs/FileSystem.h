@@ -3,7 +3,7 @@
 #include "core/fs/DirectoryMoves.h"
 #include "core/fs/DirectoryTails.h"
 #include "core/fs/FsResult.h"
-#include "core/fs/NameRules.h"
+#include "core/fs/TargetRules.h"
 #include "core/run/WhileWaiting.h"
 
 #include <QByteArray>
@@ -42,8 +42,10 @@ public:
     // entries included, in no particular order: what a new name can collide with.
     virtual FsResult<QStringList> listEntries(const QString& directory) const = 0;
 
-    // What the file system of a directory refuses in a new name.
-    virtual NameRules nameRules(const QString& directory) const {
+    // What the file system of a directory takes as a new name, how it
+    // compares names and whether the directory can be written; found out
+    // anew at each call.
+    virtual TargetRules targetRules(const QString& directory) const {
         Q_UNUSED(directory);
         return {};
     }

@@ -1,8 +1,8 @@
 #include "core/fs/LocalFileSystem.h"
 
 #include "core/fs/Descriptor.h"
-#include "core/fs/DirectoryNameRules.h"
 #include "core/fs/DirectorySync.h"
+#include "core/fs/DirectoryTargetRules.h"
 #include "core/fs/FileCopy.h"
 #include "core/fs/FileNameRules.h"
 #include "core/fs/NameCodec.h"
@@ -292,12 +292,12 @@ FsResult<FileTail> readTailAt(int directoryFd, const QByteArray& path, qint64 le
 
 // A failed move into a name that the target's file system refuses fails
 // for that reason, whatever the driver answered (exFAT through FUSE says
-// ENOENT, fusefat EPERM).
+// ENOENT, fusefat EPERM, a name too long ENAMETOOLONG).
 FsStatus explainRefusedName(FsStatus moved, const QByteArray& target, const QString& targetName) {
     if (moved || moved.error().path != targetName)
         return moved;
     const std::optional<QString> refusal =
-        nameRulesOf(parentOf(target) + '/').refusal(decodeFileName(lastComponent(target)));
+        targetRulesOf(parentOf(target) + '/').refusal(decodeFileName(lastComponent(target)));
     if (!refusal)
         return moved;
     return FsStatus::failure(
@@ -377,9 +377,9 @@ FsResult<QStringList> LocalFileSystem::listEntries(const QString& directory) con
     return decodedEntries(entries.value());
 }
 
-NameRules LocalFileSystem::nameRules(const QString& directory) const {
+TargetRules LocalFileSystem::targetRules(const QString& directory) const {
     const std::optional<QByteArray> path = systemPath(directory);
-    return path ? nameRulesOf(*path) : NameRules();
+    return path ? targetRulesOf(*path) : TargetRules();
 }
 
 FsResult<bool> LocalFileSystem::isSameDirectory(const QString& first, const QString& second) const {

@@ -10,7 +10,7 @@ public:
     listFilesReporting(const QString& directory,
                        const std::function<void()>& stillReading) const override;
     FsResult<QStringList> listEntries(const QString& directory) const override;
-    NameRules nameRules(const QString& directory) const override;
+    TargetRules targetRules(const QString& directory) const override;
     FsResult<bool> isSameDirectory(const QString& first, const QString& second) const override;
     FsResult<bool> entryExists(const QString& path) const override;
     FsStatus moveFile(const QString& from, const QString& to) override;

@@ -211,11 +211,18 @@ std::optional<MoveFailure> MainPrg::MoveBack() {
     const QStringList names = std::move(listing).value();
     undoJournal_.reserve(names.size());
     const std::unique_ptr<DirectoryMoves> moves = fileSystem_.movesBetween(TargetDir, SourceDir);
+    // The source takes MoveBack's names by the rules the target held for the run.
+    const TargetRules sourceRules = fileSystem_.targetRules(SourceDir);
     std::optional<MoveFailure> failure;
     const qsizetype handled = stepsWhileWaiting(
         names.size(),
         [&](qsizetype index) {
             const QString& name = names[index];
+            if (std::optional<QString> refusal = sourceRules.refusal(name)) {
+                failure = MoveFailure{
+                    name, FsError(FsErrorCode::InvalidName, SourceDir + name, 0, *refusal)};
+                return false;
+            }
             const FsStatus moved = moves->move(name, name);
             if (moved)
                 undoJournal_.record(TargetDir, name, SourceDir, name);
@@ -237,10 +244,16 @@ bool MainPrg::previewOperation(const QString& key) {
     RunWindow& window = *window_;
     // The preview works on a copy, so that the run's state stays as it was.
     RenameState state = *this;
+    // The heading names the target's file system; a plan has found it out.
+    const auto heading = [&state](const TargetRules& targetRules) {
+        return previewHeading(state.SourceDir, state.TargetDir, targetRules);
+    };
     QString text;
     FsResult<QStringList> listing = listFiles(state.SourceDir);
     if (!listing) {
-        window.setText(logField, previewFault(directoryCause(state.SourceDir, listing.error())));
+        window.setText(logField,
+                       heading(fileSystem_.targetRules(state.TargetDir)) +
+                           previewFault(directoryCause(state.SourceDir, listing.error())));
         return true;
     }
     const RunParameters parameters = readRunParameters(*operation, window, state);
@@ -248,7 +261,8 @@ bool MainPrg::previewOperation(const QString& key) {
         text += previewNotice(notice);
     if (parameters.fault) {
         const ParameterFault& fault = *parameters.fault;
-        text += previewFault(fault.cause.isEmpty() ? fault.text : fault.cause);
+        text = heading(fileSystem_.targetRules(state.TargetDir)) + text +
+               previewFault(fault.cause.isEmpty() ? fault.text : fault.cause);
     } else {
         if (parameters.startNumber)
             state.RunningNumber = *parameters.startNumber;
@@ -257,7 +271,7 @@ bool MainPrg::previewOperation(const QString& key) {
             planRenames(*operation, state, std::move(listing).value(), fileSystem_,
                         window.isTicked(moveBackBox), planningProgress(window, listed));
         planMoveBack(plan, fileSystem_, state, readingProgress(window));
-        text += previewText(plan);
+        text = heading(plan.targetRules) + text + previewText(plan);
     }
     window.setText(logField, text);
     return true;

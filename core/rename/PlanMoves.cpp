@@ -39,6 +39,24 @@ void keptTemporaryName(MoveFailure& failure, const QString& name, const QString&
         u" Deshalb heißt die Datei, die %1 hieß, noch %2."_s.arg(quoted(name), quoted(aside));
 }
 
+// A name as the target compares it: the name itself where it compares
+// exactly, so that a target that tells case apart costs no copy; the key in
+// `folded` otherwise.
+const QString& compared(const RenamePlan& plan, const QString& name, QString& folded) {
+    if (!plan.targetRules.ignoresCase())
+        return name;
+    folded = plan.targetRules.comparisonKey(name);
+    return folded;
+}
+
+// In place: a moved file no longer holds its listed name. Out of line, so
+// that a move into another directory pays nothing for it.
+Q_NEVER_INLINE void stopWaiting(QHash<QString, qsizetype>& waitingByName, const RenamePlan& plan,
+                                qsizetype index) {
+    QString folded;
+    waitingByName.remove(compared(plan, plan.listed[index], folded));
+}
+
 } // namespace
 
 bool sourceIsGone(const FsError& error, const QString& from) {
@@ -52,8 +70,9 @@ PlanMoves::PlanMoves(FileSystem& fileSystem, const RenamePlan& plan, const QStri
       withinTarget_(fileSystem.movesBetween(targetDir, targetDir)),
       moved_(size_t(plan.moveCount()), false) {
     if (plan_.inPlace) {
+        QString folded;
         for (qsizetype index = 0; index < plan_.moveCount(); ++index)
-            waitingByName_.insert(plan_.listed[index], index);
+            waitingByName_.insert(compared(plan_, plan_.listed[index], folded), index);
     }
 }
 
@@ -67,13 +86,17 @@ std::optional<MoveFailure> PlanMoves::moveListed(qsizetype index) {
         return failure;
     }
     // Follow the names: this file wants the name of another that has not
-    // moved yet, which wants the name of a third, and so on.
+    // moved yet, which wants the name of a third, and so on. Where the
+    // target ignores case, a file whose new name differs from its own only
+    // in case holds that name itself: it goes through a temporary name, as a
+    // cycle does.
     std::vector<qsizetype> chain{index};
     for (qsizetype current = index;;) {
         const QString& wanted = plan_.newNames[current];
         if (wanted == plan_.listed[current])
             break;
-        const qsizetype holder = waitingByName_.value(wanted, -1);
+        QString folded;
+        const qsizetype holder = waitingByName_.value(compared(plan_, wanted, folded), -1);
         if (holder < 0)
             break;
         if (holder == index)
@@ -154,5 +177,5 @@ std::optional<MoveFailure> PlanMoves::move(DirectoryMoves& moves, const QString&
 void PlanMoves::markMoved(qsizetype index) {
     moved_[size_t(index)] = true;
     if (plan_.inPlace)
-        waitingByName_.remove(plan_.listed[index]);
+        stopWaiting(waitingByName_, plan_, index);
 }

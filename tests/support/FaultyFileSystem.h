@@ -15,7 +15,7 @@ public:
     int failingMoves = -1;  // how many moves fail from there on; -1: all
     FsErrorCode moveFailure = FsErrorCode::NoSpace;
     int failReadsFrom = -1;
-    int moves = 0;
+    int moves = 0; // every move asked for, the failed ones included
     mutable int reads = 0;
 
     FsResult<QStringList> listFiles(const QString& directory) const override {
@@ -27,8 +27,8 @@ public:
     FsResult<QStringList> listEntries(const QString& directory) const override {
         return real_.listEntries(directory);
     }
-    NameRules nameRules(const QString& directory) const override {
-        return real_.nameRules(directory);
+    TargetRules targetRules(const QString& directory) const override {
+        return real_.targetRules(directory);
     }
     FsResult<bool> isSameDirectory(const QString& first, const QString& second) const override {
         return real_.isSameDirectory(first, second);

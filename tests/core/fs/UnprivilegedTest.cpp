@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <optional>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -150,5 +151,21 @@ INSTANTIATE_TEST_SUITE_P(Rows, DropBox,
                          [](const testing::TestParamInfo<DropBoxRow>& info) {
                              return std::string(info.param.name);
                          });
+
+// The plan stops at the first file that would move into a directory the
+// user may list but not write to, as it does on a read-only mount.
+TEST(UnprivilegedRules, DirectoryWithoutWritePermissionIsUnwritable) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "running as another user through setpriv needs root";
+    const TempTree tree;
+    allow(tree.root(), 0755);
+    const QString target = tree.dir(u"readonly"_s);
+    for (const auto& [mode, seen] :
+         {std::pair<mode_t, QString>{0555, u"unwritable EACCES or EPERM"_s},
+          std::pair<mode_t, QString>{0777, u"writable"_s}}) {
+        allow(target, mode);
+        EXPECT_EQ(runAsNobody({u"rules"_s, target}).output, seen) << mode;
+    }
+}
 
 } // namespace

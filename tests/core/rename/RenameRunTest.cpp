@@ -182,11 +182,20 @@ TEST_F(RenameRun, ZeroCharacterCountWarnsThenMovesUnchanged) {
 TEST_F(RenameRun, NoDirectoryChosenWorksInTheWorkingDirectory) {
     files(u"src"_s, {u"a.mp3"_s, u"b.mp3"_s});
     const QString previous = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(prg.SourceDir));
+    const QString workingDirectory = prg.SourceDir;
+    ASSERT_TRUE(QDir::setCurrent(workingDirectory));
     prg.SourceDir.clear();
     prg.TargetDir.clear();
+    window.fields[u"txt_Suchstring"_s] = u"1"_s;
+    ASSERT_TRUE(prg.previewOperation(u"AddNumber"_s));
+    const QStringList heading = log().split(u"\r\n"_s).mid(0, 2);
     run(u"AddNumber"_s, u"1"_s, u"1"_s, true);
     QDir::setCurrent(previous);
+    // The preview names the working directory as the run uses it.
+    ASSERT_EQ(heading.size(), 2);
+    EXPECT_EQ(heading[0], u"Quelle: "_s + workingDirectory);
+    EXPECT_TRUE(heading[1].startsWith(u"Ziel: "_s + workingDirectory + u" ("_s))
+        << heading[1].toStdString();
     EXPECT_TRUE(window.messages.isEmpty());
     EXPECT_EQ(tree.entries(u"src"_s), (QStringList{u"01 a.mp3"_s, u"02 b.mp3"_s}));
 }
@@ -504,7 +513,8 @@ TEST_P(InPlaceNameStaysTaken, stopsAtTheFirstFileThatWantedItAndNamesTheCause) {
     window.fields[u"txt_Suchstring"_s] = QString::fromUtf16(row.search);
     window.fields[u"txt_Step"_s] = QString::fromUtf16(row.step);
     ASSERT_TRUE(prg.previewOperation(QString::fromUtf16(row.key)));
-    const QString preview = log();
+    // The files' lines, after the heading's two lines of source and target.
+    const QString preview = log().section(u"\r\n"_s, 2);
 
     run(QString::fromUtf16(row.key), QString::fromUtf16(row.search), QString::fromUtf16(row.step));
 
