@@ -246,7 +246,8 @@ JobResult benchPreview(const BenchOptions& options, const ScratchDir& scratch) {
         {
             DialogRun preview(numbering(dirs, false));
             runs.ours.push_back(preview.run(DialogButton::Preview));
-            result.faults += preview.faults(previewLogOf(names, numberPrefix));
+            result.faults +=
+                preview.faults(previewLogOf(dirs.source, dirs.target, names, numberPrefix));
         }
         if (!dirs.hold(names, {}))
             result.faults.append(u"the preview moved files"_s);

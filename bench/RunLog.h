@@ -1,6 +1,8 @@
 #pragma once
 
+#include "core/fs/LocalFileSystem.h"
 #include "core/fs/NameCodec.h"
+#include "core/rename/PreviewText.h"
 
 #include <QByteArray>
 #include <QList>
@@ -14,8 +16,7 @@ inline QString runLogOf(const QList<QByteArray>& names) {
     return log;
 }
 
-// The log of an undo of a run that gave every name `prefix` in front: the
-// earlier names, last moved first.
+// The log of an undo that gives `names` back, the last moved first.
 inline QString undoLogOf(const QList<QByteArray>& names) {
     QString log;
     for (auto name = names.crbegin(); name != names.crend(); ++name)
@@ -23,9 +24,11 @@ inline QString undoLogOf(const QList<QByteArray>& names) {
     return log;
 }
 
-// The log of a preview in which every name gets `prefix` in front.
-inline QString previewLogOf(const QList<QByteArray>& names, const QByteArray& prefix) {
-    QString log;
+// The log of a preview from `source` into `target` in which every name gets
+// `prefix` in front, below the heading of the two directories.
+inline QString previewLogOf(const QString& source, const QString& target,
+                            const QList<QByteArray>& names, const QByteArray& prefix) {
+    QString log = previewHeading(source, target, LocalFileSystem().targetRules(target));
     for (const QByteArray& name : names)
         log += decodeFileName(name) + QStringLiteral("  ->  ") + decodeFileName(prefix + name) +
                QStringLiteral("\r\n");

@@ -114,12 +114,42 @@ Message writeFailed(const FsError& error, qint32 passNo) {
                    stoppedBeforeMoving(passNo));
 }
 
-Message moveFailed(const QString& from, const QString& to, const FsError& error, qint32 passNo) {
-    return failure(u"Die Datei"_s + shown(from) + u"konnte nicht nach"_s + shown(to) +
+Message outputNotFlushed(const FsError& error, qint32 passNo) {
+    return failure(u"Die Ausgabedatei"_s + shown(error.path) +
+                   u"ist vollständig geschrieben, doch ihr Verzeichnis ließ sich nicht auf den "
+                   u"Datenträger schreiben (Fehlernummer "_s +
+                   QString::number(error.systemError) +
+                   u").\nDie Bearbeitung wurde in Durchlauf Nr. "_s + passNumber(passNo) +
+                   u" beendet; die Eingabedateien dieses Durchlaufs sind nicht verschoben."_s);
+}
+
+Message moveTargetUnknown(const FsError& error, qint32 passNo) {
+    return failure(u"Ob es im Verschiebeverzeichnis schon etwas unter dem Namen"_s +
+                   shown(error.path) + u"gibt, lässt sich nicht feststellen. "_s +
+                   failureReason(error) + untouchedPass(passNo));
+}
+
+Message moveFailed(const QString& from, const QString& to, const FsError& error, qint32 passNo,
+                   const PassLeft& left) {
+    QString text = u"Die Datei"_s + shown(from) + u"konnte nicht nach"_s + shown(to) +
                    u"verschoben werden. "_s + failureReason(error) +
                    u"\nDie Bearbeitung wurde in Durchlauf Nr. "_s + passNumber(passNo) +
-                   u" beendet. Die Ausgabedatei dieses Durchlaufs ist vollständig geschrieben; "
-                   u"weitere Dateien wurden nicht verschoben."_s);
+                   u" beendet. "_s;
+    if (!left.inputInMove.isEmpty())
+        return failure(text +
+                       u"Die Ausgabedatei dieses Durchlaufs ist vollständig geschrieben und "
+                       u"bleibt, denn die Datei"_s +
+                       shown(left.inputInMove) +
+                       u"ließ sich nicht an ihren Platz zurückverschieben. "_s +
+                       failureReason(left.inputNotBack));
+    if (left.outputNotRemoved)
+        return failure(text +
+                       u"Die Eingabedateien dieses Durchlaufs liegen wieder an ihrem Platz, "
+                       u"doch die Ausgabedatei"_s +
+                       shown(left.outputNotRemoved->path) + u"ließ sich nicht löschen. "_s +
+                       failureReason(*left.outputNotRemoved));
+    return failure(text + u"Dieser Durchlauf hat nichts verändert: Seine Eingabedateien liegen "
+                          u"wieder an ihrem Platz, und seine Ausgabedatei ist gelöscht."_s);
 }
 
 } // namespace concatMessages

@@ -202,7 +202,7 @@ bool ConcatRun::runPass() {
     if (outputName.isEmpty() || !isPlainFileName(outputName))
         return stop(concatMessages::writeFailed(
             FsError{FsErrorCode::InvalidName, state_.OutputName, 0}, passNo));
-    const FsResult<bool> outputTaken = fileSystem_.fileExists(state_.OutputName);
+    const FsResult<bool> outputTaken = fileSystem_.entryExists(state_.OutputName);
     if (!outputTaken)
         return stop(concatMessages::writeFailed(outputTaken.error(), passNo));
     if (outputTaken.value())
@@ -210,16 +210,17 @@ bool ConcatRun::runPass() {
     for (qsizetype index = 0; index < targets.size(); ++index) {
         if (targets.indexOf(targets[index]) != index)
             return stop(concatMessages::moveTargetTwice(targets[index], passNo));
-        const FsResult<bool> targetTaken = fileSystem_.fileExists(targets[index]);
+        const FsResult<bool> targetTaken = fileSystem_.entryExists(targets[index]);
         if (!targetTaken)
-            return stop(concatMessages::moveFailed(inputs[index], targets[index],
-                                                   targetTaken.error(), passNo));
+            return stop(concatMessages::moveTargetUnknown(targetTaken.error(), passNo));
         if (targetTaken.value())
             return stop(concatMessages::moveTargetExists(targets[index], passNo));
     }
 
     const FsStatus joined = joiner_.joinFiles(inputs, state_.OutputName);
     if (!joined) {
+        if (joined.error().code == FsErrorCode::NotFlushed)
+            return stop(concatMessages::outputNotFlushed(joined.error(), passNo));
         if (joined.error().path == state_.OutputName)
             return stop(concatMessages::writeFailed(joined.error(), passNo));
         return stop(concatMessages::readFailed(joined.error(), passNo));
@@ -229,10 +230,30 @@ bool ConcatRun::runPass() {
     for (qsizetype index = 0; index < inputs.size(); ++index) {
         const FsStatus moved = fileSystem_.moveFile(inputs[index], targets[index]);
         if (!moved)
-            return stop(
-                concatMessages::moveFailed(inputs[index], targets[index], moved.error(), passNo));
+            return rollBackPass(inputs, targets, index, moved.error());
     }
     return true;
+}
+
+// A pass left half done would have automatic mode join its remaining inputs
+// again at the next start; taken back whole, it can simply be run again.
+bool ConcatRun::rollBackPass(const QStringList& inputs, const QStringList& targets,
+                             qsizetype failed, const FsError& error) {
+    concatMessages::PassLeft left;
+    for (qsizetype index = failed - 1; index >= 0 && left.inputInMove.isEmpty(); --index) {
+        if (const FsStatus back = fileSystem_.moveFile(targets[index], inputs[index]); !back) {
+            left.inputInMove = targets[index];
+            left.inputNotBack = back.error();
+        }
+    }
+    // With an input still in the move directory, the output is the only
+    // place where all of the pass's bytes are joined: it stays.
+    if (left.inputInMove.isEmpty()) {
+        if (const FsStatus removed = joiner_.removeJoined(state_.OutputName); !removed)
+            left.outputNotRemoved = removed.error();
+    }
+    return stop(
+        concatMessages::moveFailed(inputs[failed], targets[failed], error, state_.PassNo, left));
 }
 
 void ConcatRun::finalReport() {

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "core/concat/ConcatState.h"
+#include "core/fs/FsResult.h"
+
+#include <QStringList>
 
 class CopyFilesWindow;
 class FileJoiner;
@@ -33,6 +36,10 @@ private:
     bool listAutomatic();
     // Joins and moves the current pass; false when the run has to stop.
     bool runPass();
+    // Takes back a pass whose input `failed` could not be moved into the
+    // move directory: the inputs moved before it go back, then its output goes.
+    bool rollBackPass(const QStringList& inputs, const QStringList& targets, qsizetype failed,
+                      const FsError& error);
     void finalReport();
     bool stop(const Message& message);
 

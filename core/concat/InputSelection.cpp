@@ -23,24 +23,29 @@ void InputSelection::chooseSlot(int slot) {
     // leave the window showing inputs that the run does not use.
     if (state_.running)
         return;
-    window_.setText(control::datei(slot), QString());
-    window_.setText(control::datei(slot), ChooseInputFile(slot));
+    // A cancelled dialog, or a path without a directory, leaves the slot as
+    // it was, its field included: an emptied field over the slot's old
+    // directory would have Start join files that the window does not show.
+    const std::optional<QString> name = ChooseInputFile(slot);
+    if (!name)
+        return;
+    window_.setText(control::datei(slot), *name);
     if (slot == 1) {
         ShowAutoMode();
         SetWorkDirs(state_, window_, fileSystem_);
     }
 }
 
-QString InputSelection::ChooseInputFile(int slot) {
-    const qsizetype index = slot - 1;
-    QString& path = state_.InputPath[index];
-    path = window_.showOpenDialog();
+std::optional<QString> InputSelection::ChooseInputFile(int slot) {
+    const QString path = window_.showOpenDialog();
     // The last character is never taken as the separator.
     if (path.size() < 2)
-        return {};
+        return std::nullopt;
     const qsizetype separator = path.lastIndexOf(directorySeparator(), path.size() - 2);
     if (separator < 0)
-        return {};
+        return std::nullopt;
+    const qsizetype index = slot - 1;
+    state_.InputPath[index] = path;
     state_.InputDir[index] = path.left(separator + 1);
     state_.InputName[index] = path.mid(separator + 1);
     state_.FileExt = CharText(state_.InputName[index]).right(extensionLength);

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QString>
+
+#include <optional>
+
 class CopyFilesWindow;
 class FileSystem;
-class QString;
 struct ConcatState;
 
 // The four input slots and the automatic-mode option of the window.
@@ -14,8 +17,9 @@ public:
     void chooseSlot(int slot);
 
     // Shows the file dialog and takes its path apart; returns the chosen
-    // file's name, or an empty text when nothing usable was chosen.
-    QString ChooseInputFile(int slot);
+    // file's name. A cancelled dialog, or a path without a directory part,
+    // returns nothing and changes nothing.
+    std::optional<QString> ChooseInputFile(int slot);
 
     // Fills fields 2 to 4 with "Automatisch" on grey in automatic mode, and
     // empties them on white otherwise.

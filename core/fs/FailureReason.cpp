@@ -26,6 +26,10 @@ QString failureReason(const FsError& error) {
         return u"Die Datei ist kürzer als erwartet."_s;
     case FsErrorCode::VerifyFailed:
         return u"Die Kopie hat nicht die Größe des Originals."_s;
+    case FsErrorCode::NotFlushed:
+        return u"Die Datei steht vollständig unter ihrem neuen Namen, doch ihr Verzeichnis "
+               u"ließ sich nicht auf den Datenträger schreiben (Fehlernummer "_s +
+               QString::number(error.systemError) + u")."_s;
     case FsErrorCode::Other:
         break;
     }

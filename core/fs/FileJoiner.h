@@ -16,6 +16,12 @@ public:
     // Writes the bytes of `inputs`, one after the other and nothing else, into
     // the new file `output`. The bytes are on the disk before the file gets
     // its name, and an existing file is never replaced. On failure no file of
-    // that name has been made and no partial output remains.
+    // that name has been made and no partial output remains, except for
+    // NotFlushed: the output is complete under its name, but its directory
+    // could not be flushed.
     virtual FsStatus joinFiles(const QStringList& inputs, const QString& output) = 0;
+
+    // Removes the file that the last successful joinFiles wrote to `output`,
+    // for a pass taken back; whatever else has that name by now stays.
+    virtual FsStatus removeJoined(const QString& output) = 0;
 };

@@ -1,5 +1,14 @@
 #include "core/fs/FileNameRules.h"
 
+#include "core/fs/NameCodec.h"
+
+#include <QDir>
+
+#ifndef Q_OS_WIN
+#include <climits>
+#include <unistd.h>
+#endif
+
 using namespace Qt::StringLiterals;
 
 bool isPlainFileName(const QString& name) {
@@ -19,4 +28,23 @@ QChar directorySeparator() {
 #else
     return u'/';
 #endif
+}
+
+QString absoluteDirectory(const QString& directory) {
+    if (QDir::isAbsolutePath(directory))
+        return directory;
+#ifdef Q_OS_WIN
+    const QString workingDirectory = QDir::toNativeSeparators(QDir::currentPath());
+#else
+    // The bytes of the working directory, decoded losslessly as every name is.
+    char buffer[PATH_MAX];
+    const QString workingDirectory =
+        ::getcwd(buffer, sizeof buffer) ? decodeFileName(QByteArrayView(buffer)) : QString();
+#endif
+    if (workingDirectory.isEmpty())
+        return directory;
+    const QString base = workingDirectory.endsWith(directorySeparator())
+                             ? workingDirectory
+                             : workingDirectory + directorySeparator();
+    return base + directory;
 }

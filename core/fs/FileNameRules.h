@@ -9,3 +9,7 @@ bool isPlainFileName(const QString& name);
 
 // The native separator that ends every directory string.
 QChar directorySeparator();
+
+// A directory string as an absolute path, ending with the separator: the
+// working directory for the empty one, which a run then works in.
+QString absoluteDirectory(const QString& directory);

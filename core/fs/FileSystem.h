@@ -4,7 +4,7 @@
 #include "core/fs/DirectoryTails.h"
 #include "core/fs/FileIdentity.h"
 #include "core/fs/FsResult.h"
-#include "core/fs/NameRules.h"
+#include "core/fs/TargetRules.h"
 #include "core/run/WhileWaiting.h"
 
 #include <QByteArray>
@@ -53,8 +53,10 @@ public:
     // entries included, in no particular order: what a new name can collide with.
     virtual FsResult<QStringList> listEntries(const QString& directory) const = 0;
 
-    // What the file system of a directory refuses in a new name.
-    virtual NameRules nameRules(const QString& directory) const {
+    // What the file system of a directory takes as a new name, how it
+    // compares names and whether the directory can be written; found out
+    // anew at each call.
+    virtual TargetRules targetRules(const QString& directory) const {
         Q_UNUSED(directory);
         return {};
     }
@@ -74,9 +76,11 @@ public:
     // Whether two directory strings name the same directory.
     virtual FsResult<bool> isSameDirectory(const QString& first, const QString& second) const = 0;
 
-    // Whether an ordinary file exists at the path. A path that cannot be
-    // examined (access denied, I/O error) is an error, not "absent".
-    virtual FsResult<bool> fileExists(const QString& path) const = 0;
+    // Whether anything has the path's name: a file, a directory, a link
+    // (dangling or not), a FIFO. Links are not followed; where the file
+    // system ignores case, a name in other case counts. A path that cannot
+    // be examined (access denied, I/O error) is an error, not "absent".
+    virtual FsResult<bool> entryExists(const QString& path) const = 0;
 
     // Moves a file, renaming it on the way; never replaces an existing file.
     // A destination that is empty or ends with a separator names a directory,
@@ -85,7 +89,9 @@ public:
     // listed or opened as a file; a missing one fails with NotFound on
     // `from`. Where the move has to copy, anything but a file or a link
     // fails with NotAFile on `from`, and the copy gets its name only once it
-    // is complete and on the disk; the source goes after that.
+    // is complete and on the disk; the source goes after that. A complete
+    // copy whose directory could not be flushed fails with NotFlushed and
+    // stays beside its source.
     virtual FsStatus moveFile(const QString& from, const QString& to) = 0;
 
     // Moves from one directory into another, for the many moves of a run.

@@ -15,6 +15,7 @@ enum class FsErrorCode {
     NoSpace,      // disk or quota full
     TooShort,     // fewer bytes than asked for
     VerifyFailed, // a copy's size did not match its source
+    NotFlushed,   // the file is complete under its name, but its directory was not flushed
     Other,
 };
 

@@ -9,6 +9,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 FsStatus appendFile(const QString& inputPath, const CopyEnd& output) {
@@ -43,5 +45,28 @@ FsStatus LocalFileJoiner::joinFiles(const QStringList& inputs, const QString& ou
         if (FsStatus appended = appendFile(input, target); !appended)
             return appended;
     }
-    return joined.commit();
+    struct stat written;
+    if (::fstat(joined.descriptor(), &written) != 0)
+        return FsStatus::failure(systemError(output));
+    FsStatus committed = joined.commit();
+    if (committed) {
+        joinedPath_ = output;
+        joinedDevice_ = written.st_dev;
+        joinedInode_ = written.st_ino;
+    }
+    return committed;
+}
+
+FsStatus LocalFileJoiner::removeJoined(const QString& output) {
+    const QByteArray path = encodeFileName(output);
+    struct stat info;
+    if (::lstat(path.constData(), &info) != 0)
+        return FsStatus::failure(systemError(output));
+    if (output != joinedPath_ || info.st_dev != joinedDevice_ || info.st_ino != joinedInode_)
+        return FsStatus::failure({FsErrorCode::Other, output, 0,
+                                  u"Unter diesem Namen liegt inzwischen eine andere Datei."_s});
+    if (::unlink(path.constData()) != 0)
+        return FsStatus::failure(systemError(output));
+    joinedPath_.clear();
+    return FsStatus::success();
 }

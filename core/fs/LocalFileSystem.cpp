@@ -1,8 +1,9 @@
 #include "core/fs/LocalFileSystem.h"
 
 #include "core/fs/Descriptor.h"
-#include "core/fs/DirectoryNameRules.h"
 #include "core/fs/DirectorySync.h"
+#include "core/fs/DirectoryTargetRules.h"
+#include "core/fs/DirectoryVolume.h"
 #include "core/fs/FileCopy.h"
 #include "core/fs/FileNameRules.h"
 #include "core/fs/NameCodec.h"
@@ -140,11 +141,8 @@ FsStatus copyLink(const QByteArray& from, const QByteArray& to, const struct sta
     if (::symlink(target.constData(), to.constData()) != 0)
         return FsStatus::failure(systemError(toName));
     reachedWriteStep(WriteStep::Named);
-    if (!syncDirectory(parentOf(to))) {
-        const FsError error = systemError(toName);
-        ::unlink(to.constData());
-        return FsStatus::failure(error);
-    }
+    if (!syncDirectory(parentOf(to)))
+        return FsStatus::failure({FsErrorCode::NotFlushed, toName, errno});
     reachedWriteStep(WriteStep::NameFlushed);
     return FsStatus::success();
 }
@@ -302,12 +300,12 @@ FsResult<FileTail> readTailAt(int directoryFd, const QByteArray& path, qint64 le
 
 // A failed move into a name that the target's file system refuses fails
 // for that reason, whatever the driver answered (exFAT through FUSE says
-// ENOENT, fusefat EPERM).
+// ENOENT, fusefat EPERM, a name too long ENAMETOOLONG).
 FsStatus explainRefusedName(FsStatus moved, const QByteArray& target, const QString& targetName) {
     if (moved || moved.error().path != targetName)
         return moved;
     const std::optional<QString> refusal =
-        nameRulesOf(parentOf(target) + '/').refusal(decodeFileName(lastComponent(target)));
+        targetRulesOf(parentOf(target) + '/').refusal(decodeFileName(lastComponent(target)));
     if (!refusal)
         return moved;
     return FsStatus::failure(
@@ -419,9 +417,9 @@ FsResult<QStringList> LocalFileSystem::listEntries(const QString& directory) con
     return decodedEntries(entries.value());
 }
 
-NameRules LocalFileSystem::nameRules(const QString& directory) const {
+TargetRules LocalFileSystem::targetRules(const QString& directory) const {
     const std::optional<QByteArray> path = systemPath(directory);
-    return path ? nameRulesOf(*path) : NameRules();
+    return path ? targetRulesOf(*path) : TargetRules();
 }
 
 FsResult<DirectoryVolume> LocalFileSystem::volumeOf(const QString& directory) const {
@@ -490,13 +488,15 @@ FsResult<bool> LocalFileSystem::isSameDirectory(const QString& first, const QStr
     return a.value() == b.value();
 }
 
-FsResult<bool> LocalFileSystem::fileExists(const QString& path) const {
+FsResult<bool> LocalFileSystem::entryExists(const QString& path) const {
     const std::optional<QByteArray> bytes = systemPath(path);
     if (!bytes)
         return invalidName(path);
+    // The file system's own lookup finds a name in other case where it
+    // ignores case.
     struct stat info;
-    if (::stat(bytes->constData(), &info) == 0)
-        return bool(S_ISREG(info.st_mode));
+    if (::lstat(bytes->constData(), &info) == 0)
+        return true;
     if (meansAbsent(errno))
         return false;
     return systemError(path);

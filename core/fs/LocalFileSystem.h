@@ -16,9 +16,9 @@ public:
     FsResult<DirectoryVolume> volumeOf(const QString& directory) const override;
     FsResult<FileIdentity> identityOf(const QString& path) const override;
     FsStatus removeUnfinishedTarget(const QString& from, const QString& to) override;
-    NameRules nameRules(const QString& directory) const override;
+    TargetRules targetRules(const QString& directory) const override;
     FsResult<bool> isSameDirectory(const QString& first, const QString& second) const override;
-    FsResult<bool> fileExists(const QString& path) const override;
+    FsResult<bool> entryExists(const QString& path) const override;
     FsStatus moveFile(const QString& from, const QString& to) override;
     std::unique_ptr<DirectoryMoves> movesBetween(const QString& fromDir,
                                                  const QString& toDir) override;

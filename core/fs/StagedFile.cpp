@@ -90,12 +90,15 @@ FsStatus StagedFile::commit() {
     if (const int error = giveName(); error != 0)
         return fail(error);
     reachedWriteStep(WriteStep::Named);
-    // A temporary file stays locked until it has its name.
-    if (::close(std::exchange(fd_, -1)) != 0 || !syncDirectory(directory_)) {
-        const int error = errno;
-        ::unlink(path_.constData());
-        return fail(error);
-    }
+    // From here on the file is complete under its name, and it stays
+    // whatever fails. After fsync, close has no bytes left to lose; on Linux
+    // the descriptor is gone even when close reports EINTR, so it is not
+    // retried.
+    const bool flushed = syncDirectory(directory_, fd_);
+    const int error = errno;
+    ::close(std::exchange(fd_, -1));
+    if (!flushed)
+        return FsStatus::failure({FsErrorCode::NotFlushed, shownPath_, error});
     reachedWriteStep(WriteStep::NameFlushed);
     return FsStatus::success();
 }

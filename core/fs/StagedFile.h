@@ -36,7 +36,10 @@ public:
 
     // Flushes the bytes, gives the file its final name without replacing
     // anything, and flushes the directory: on success the file is there under
-    // its name even after a crash. On failure nothing of it is left.
+    // its name even after a crash (see DirectorySync.h for where the
+    // directory cannot be flushed). On a failure before the name is given
+    // nothing of it is left; a failure to flush the directory after that is
+    // NotFlushed, and the complete file keeps its name.
     FsStatus commit();
 
 private:

@@ -270,15 +270,28 @@ bool HistoryActions::undo(const QString& id, RunWindow& window) {
     return !outcome.journalFailure;
 }
 
+namespace {
+
+// A run no process holds whose journal is open, empty or cannot be read.
+bool needsRecovery(const HistoryEntry& entry) {
+    return !entry.running && (entry.summary.soundness != journal::Soundness::Sound ||
+                              entry.summary.open || entry.summary.empty);
+}
+
+} // namespace
+
+bool HistoryActions::anyInterrupted() const {
+    const QList<HistoryEntry> entries = history_.entries(false);
+    return std::any_of(entries.begin(), entries.end(), needsRecovery);
+}
+
 void HistoryActions::recoverInterrupted(RunWindow& window) {
     QList<HistoryEntry> entries = history_.entries(false);
     std::reverse(entries.begin(), entries.end());
     for (const HistoryEntry& entry : entries) {
-        if (entry.running)
+        if (!needsRecovery(entry))
             continue;
         const bool unusable = entry.summary.soundness != journal::Soundness::Sound;
-        if (!unusable && !entry.summary.open && !entry.summary.empty)
-            continue;
         OpenRun opened = openRun(fileSystem_, history_, entry.id, window);
         if (opened.unusable || unusable) {
             const FsResult<QString> aside = history_.setAside(entry.id);

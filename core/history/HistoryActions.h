@@ -36,6 +36,8 @@ public:
     // its old name back either way. Journals that cannot be read are named
     // and put aside. Nothing is asked twice.
     void recoverInterrupted(RunWindow& window);
+    // Whether recoverInterrupted() has anything to do.
+    bool anyInterrupted() const;
 
 private:
     FileSystem& fileSystem_;

@@ -60,7 +60,7 @@ enum class EventKind : quint8 {
     FromAside,     // from the temporary name to the new name
     BackFromAside, // from the temporary name back to the old name
     Gone,          // the file had gone before its move
-    Stayed,        // found at its old name after a kill
+    Stayed,        // at its old name again: found there after a kill, or given back
 };
 
 class EventsRecord {

@@ -103,12 +103,20 @@ void PhaseRecorder::moved(qsizetype file, const QString& fromName, const QString
         outcome_[size_t(file)] = Reached;
     } else if (fromName == from) {
         events_.movedAside(file, toName);
+        ++aside_;
     } else if (toName == to) {
         events_.event(journal::EventKind::FromAside, file);
+        --aside_;
         ++moved_;
         outcome_[size_t(file)] = Reached;
+    } else if (fromName == to && toName == from) {
+        // Given its old name back after a later move of its cycle failed.
+        events_.event(journal::EventKind::Stayed, file);
+        --moved_;
+        outcome_[size_t(file)] = Pending;
     } else {
         events_.event(journal::EventKind::BackFromAside, file);
+        --aside_;
     }
 }
 

@@ -51,6 +51,8 @@ public:
     // How many files reached their new name, and whether `file` did.
     qsizetype movedCount() const { return moved_; }
     bool reached(qsizetype file) const { return outcome_[size_t(file)] == Reached; }
+    // How many files are under a temporary name.
+    qsizetype asideCount() const { return aside_; }
     // Whether `file` had gone before its move.
     bool wentMissing(qsizetype file) const { return outcome_[size_t(file)] == Missing; }
 
@@ -66,6 +68,7 @@ private:
     qsizetype announced_ = 0;
     qsizetype batch_;
     qsizetype moved_ = 0;
+    qsizetype aside_ = 0;
     journal::EventsRecord events_;
     enum : quint8 { Pending, Reached, Missing };
     std::vector<quint8> outcome_;

@@ -153,6 +153,9 @@ void RunUndo::putBack(qsizetype phase, PhaseKind kind, const AwayFiles& files,
     }
     RenamePlan plan;
     plan.inPlace = spec.inPlace;
+    // Names go back as the run's source compares them, through a temporary
+    // name where they differ only in case there.
+    plan.targetRules = fileSystem_.targetRules(spec.fromDir);
     plan.listed.reserve(files.size());
     plan.newNames.reserve(files.size());
     QList<FileIdentity> identities;

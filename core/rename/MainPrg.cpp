@@ -196,7 +196,8 @@ void MainPrg::RenameRun(const RenameOperation& operation) {
     const qsizetype renamed = recorder.movedCount();
     if (stop) {
         CurrentName = plan.listed[handled - 1];
-        endRun(journal, renamed, renamed);
+        // A file left under a temporary name keeps the run undoable.
+        endRun(journal, renamed, renamed + recorder.asideCount());
         // The journal could not be made: the run has not begun.
         if (journal.failure() && !journal.exists())
             fail(operation.failureMessage,
@@ -236,11 +237,18 @@ std::optional<MoveFailure> MainPrg::MoveBack(RunJournal& journal, qsizetype& mov
         phaseBetween(fileSystem_, PhaseKind::MoveBack, TargetDir, SourceDir, false, listedMs),
         {names, names, &files.inodes});
     const std::unique_ptr<DirectoryMoves> moves = fileSystem_.movesBetween(TargetDir, SourceDir);
+    // The source takes MoveBack's names by the rules the target held for the run.
+    const TargetRules sourceRules = fileSystem_.targetRules(SourceDir);
     std::optional<MoveFailure> failure;
     const qsizetype handled = stepsWhileWaiting(
         names.size(),
         [&](qsizetype index) {
             const QString& name = names[index];
+            if (std::optional<QString> refusal = sourceRules.refusal(name)) {
+                failure = MoveFailure{
+                    name, FsError(FsErrorCode::InvalidName, SourceDir + name, 0, *refusal)};
+                return false;
+            }
             if (const FsStatus announced = recorder.mayMove(index); !announced) {
                 failure = MoveFailure{name, announced.error()};
                 return false;
@@ -284,10 +292,16 @@ bool MainPrg::previewOperation(const QString& key) {
     RunWindow& window = *window_;
     // The preview works on a copy, so that the run's state stays as it was.
     RenameState state = *this;
+    // The heading names the target's file system; a plan has found it out.
+    const auto heading = [&state](const TargetRules& targetRules) {
+        return previewHeading(state.SourceDir, state.TargetDir, targetRules);
+    };
     QString text;
     FsResult<QStringList> listing = listFiles(state.SourceDir);
     if (!listing) {
-        window.setText(logField, previewFault(directoryCause(state.SourceDir, listing.error())));
+        window.setText(logField,
+                       heading(fileSystem_.targetRules(state.TargetDir)) +
+                           previewFault(directoryCause(state.SourceDir, listing.error())));
         return true;
     }
     const RunParameters parameters = readRunParameters(*operation, window, state);
@@ -295,7 +309,8 @@ bool MainPrg::previewOperation(const QString& key) {
         text += previewNotice(notice);
     if (parameters.fault) {
         const ParameterFault& fault = *parameters.fault;
-        text += previewFault(fault.cause.isEmpty() ? fault.text : fault.cause);
+        text = heading(fileSystem_.targetRules(state.TargetDir)) + text +
+               previewFault(fault.cause.isEmpty() ? fault.text : fault.cause);
     } else {
         if (parameters.startNumber)
             state.RunningNumber = *parameters.startNumber;
@@ -304,7 +319,7 @@ bool MainPrg::previewOperation(const QString& key) {
             planRenames(*operation, state, std::move(listing).value(), fileSystem_,
                         window.isTicked(moveBackBox), planningProgress(window, listed));
         planMoveBack(plan, fileSystem_, state, readingProgress(window));
-        text += previewText(plan);
+        text = heading(plan.targetRules) + text + previewText(plan);
     }
     window.setText(logField, text);
     return true;
@@ -330,4 +345,8 @@ void MainPrg::undoRun(const QString& id) {
 
 void MainPrg::recoverInterruptedRuns(RunWindow& window) {
     HistoryActions(fileSystem_, history_).recoverInterrupted(window);
+}
+
+bool MainPrg::anyInterruptedRuns() const {
+    return HistoryActions(fileSystem_, history_).anyInterrupted();
 }

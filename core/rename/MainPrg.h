@@ -78,6 +78,7 @@ public:
     void undoRun(const QString& id);
     // Asks through `window` about each run a kill interrupted.
     void recoverInterruptedRuns(RunWindow& window);
+    bool anyInterruptedRuns() const;
 
 private:
     // A directory's ordinary files, read while the window keeps painting.

@@ -1,6 +1,7 @@
 #include "core/rename/PlanMoves.h"
 
 #include "core/fs/DirectoryMoves.h"
+#include "core/fs/FailureReason.h"
 #include "core/fs/FileSystem.h"
 #include "core/fs/NameCodec.h"
 #include "core/rename/MoveRecorder.h"
@@ -27,6 +28,35 @@ QString temporaryName(const QString& name) {
     return u"tessavo"_s + suffix;
 }
 
+QString quoted(const QString& name) {
+    return u"„"_s + displayFileName(name) + u"“"_s;
+}
+
+// Adds to the cause of `failure` that a file was left under its temporary name.
+void keptTemporaryName(MoveFailure& failure, const QString& name, const QString& aside) {
+    failure.error.cause =
+        failureReason(failure.error) +
+        u" Deshalb heißt die Datei, die %1 hieß, noch %2."_s.arg(quoted(name), quoted(aside));
+}
+
+// A name as the target compares it: the name itself where it compares
+// exactly, so that a target that tells case apart costs no copy; the key in
+// `folded` otherwise.
+const QString& compared(const RenamePlan& plan, const QString& name, QString& folded) {
+    if (!plan.targetRules.ignoresCase())
+        return name;
+    folded = plan.targetRules.comparisonKey(name);
+    return folded;
+}
+
+// In place: a moved file no longer holds its listed name. Out of line, so
+// that a move into another directory pays nothing for it.
+Q_NEVER_INLINE void stopWaiting(QHash<QString, qsizetype>& waitingByName, const RenamePlan& plan,
+                                qsizetype index) {
+    QString folded;
+    waitingByName.remove(compared(plan, plan.listed[index], folded));
+}
+
 } // namespace
 
 bool sourceIsGone(const FsError& error, const QString& from) {
@@ -40,8 +70,9 @@ PlanMoves::PlanMoves(FileSystem& fileSystem, const RenamePlan& plan, const QStri
       withinTarget_(fileSystem.movesBetween(targetDir, targetDir)),
       moved_(size_t(plan.moveCount()), false) {
     if (plan_.inPlace) {
+        QString folded;
         for (qsizetype index = 0; index < plan_.moveCount(); ++index)
-            waitingByName_.insert(plan_.listed[index], index);
+            waitingByName_.insert(compared(plan_, plan_.listed[index], folded), index);
     }
 }
 
@@ -56,13 +87,17 @@ std::optional<MoveFailure> PlanMoves::moveListed(qsizetype index) {
         return failure;
     }
     // Follow the names: this file wants the name of another that has not
-    // moved yet, which wants the name of a third, and so on.
+    // moved yet, which wants the name of a third, and so on. Where the
+    // target ignores case, a file whose new name differs from its own only
+    // in case holds that name itself: it goes through a temporary name, as a
+    // cycle does.
     std::vector<qsizetype> chain{index};
     for (qsizetype current = index;;) {
         const QString& wanted = plan_.newNames[current];
         if (wanted == plan_.listed[current])
             break;
-        const qsizetype holder = waitingByName_.value(wanted, -1);
+        QString folded;
+        const qsizetype holder = waitingByName_.value(compared(plan_, wanted, folded), -1);
         if (holder < 0)
             break;
         if (holder == index) {
@@ -121,15 +156,28 @@ PlanMoves::moveThroughTemporaryName(const std::vector<qsizetype>& cycle) {
     markMoved(first);
     const std::vector<qsizetype> rest(cycle.begin() + 1, cycle.end());
     if (std::optional<MoveFailure> restFailed = moveChainBack(rest)) {
-        // When the file that wanted the first one's name could not move, that
-        // name is still free, and the first file goes back there.
-        if (!moved_[size_t(rest.back())])
-            (void)move(*withinTarget_, first, aside, firstName);
+        giveBackFirstName(first, rest, aside, *restFailed);
         return restFailed;
     }
     if (const FsStatus announced = recorder_.beforeLastMoveOfCycle(first); !announced)
         return MoveFailure{firstName, announced.error()};
     return move(*withinTarget_, first, aside, plan_.newNames[first]);
+}
+
+// The rest of a cycle moved from its end until one failed; those that moved
+// go back, the last to move first, which frees the first file's old name for
+// it. Where that fails, `failure` says which name the first file has now.
+void PlanMoves::giveBackFirstName(qsizetype first, const std::vector<qsizetype>& rest,
+                                  const QString& aside, MoveFailure& failure) {
+    const QString& firstName = plan_.listed[first];
+    const auto movedFrom = std::find_if(rest.begin(), rest.end(),
+                                        [this](qsizetype index) { return moved_[size_t(index)]; });
+    for (auto file = movedFrom; file != rest.end(); ++file) {
+        if (move(*withinTarget_, *file, plan_.newNames[*file], plan_.listed[*file]))
+            return keptTemporaryName(failure, firstName, aside);
+    }
+    if (move(*withinTarget_, first, aside, firstName))
+        keptTemporaryName(failure, firstName, aside);
 }
 
 std::optional<MoveFailure> PlanMoves::move(DirectoryMoves& moves, qsizetype file,
@@ -149,5 +197,5 @@ std::optional<MoveFailure> PlanMoves::move(DirectoryMoves& moves, qsizetype file
 void PlanMoves::markMoved(qsizetype index) {
     moved_[size_t(index)] = true;
     if (plan_.inPlace)
-        waitingByName_.remove(plan_.listed[index]);
+        stopWaiting(waitingByName_, plan_, index);
 }

@@ -43,6 +43,8 @@ private:
     std::optional<MoveFailure> moveThroughTemporaryName(const std::vector<qsizetype>& cycle);
     // Has the moves of the files up to `last` announced before file `index` moves.
     std::optional<MoveFailure> announce(qsizetype index, qsizetype last);
+    void giveBackFirstName(qsizetype first, const std::vector<qsizetype>& rest,
+                           const QString& aside, MoveFailure& failure);
     std::optional<MoveFailure> move(DirectoryMoves& moves, qsizetype file, const QString& fromName,
                                     const QString& toName);
     void markMoved(qsizetype index);

@@ -1,7 +1,11 @@
 #include "core/rename/PreviewText.h"
 
+#include "core/fs/FileNameRules.h"
 #include "core/fs/NameCodec.h"
+#include "core/fs/TargetRules.h"
 #include "core/rename/RenamePlan.h"
+
+#include <QStringList>
 
 using namespace Qt::StringLiterals;
 
@@ -45,6 +49,21 @@ void appendMoveBack(const RenamePlan& plan, QString& text) {
 }
 
 } // namespace
+
+QString previewHeading(const QString& sourceDir, const QString& targetDir,
+                       const TargetRules& targetRules) {
+    QString target = u"Ziel: "_s + displayFileName(absoluteDirectory(targetDir));
+    if (targetRules.known) {
+        QStringList traits;
+        if (!targetRules.fileSystemName.isEmpty())
+            traits.append(targetRules.fileSystemName);
+        traits.append(targetRules.ignoresCase() ? u"Groß-/Kleinschreibung gleich"_s
+                                                : u"Groß-/Kleinschreibung unterschieden"_s);
+        target += u" ("_s + traits.join(u", "_s) + u')';
+    }
+    return u"Quelle: "_s + displayFileName(absoluteDirectory(sourceDir)) + lineEnd + target +
+           lineEnd;
+}
 
 QString previewText(const RenamePlan& plan) {
     QString text;

@@ -5,11 +5,17 @@
 #include "core/rename/RenameOperation.h"
 #include "core/text/CharText.h"
 
+#include <cerrno>
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
 const QString shorterThanExtension = u"Der Name hat weniger als vier Zeichen."_s;
+
+QString quoted(const QString& name) {
+    return u"„"_s + displayFileName(name) + u"“"_s;
+}
 
 } // namespace
 
@@ -58,4 +64,34 @@ std::optional<QString> newNameFault(const QString& newName) {
 
 QString numberRangeFault() {
     return u"Die nächste laufende Nummer läge außerhalb von -32768 bis 32767."_s;
+}
+
+QString sameNewNameFault(const QString& otherFile) {
+    return u"Denselben neuen Namen bekommt schon %1."_s.arg(quoted(otherFile));
+}
+
+QString sameNewNameInOtherCaseFault(const QString& otherFile) {
+    return u"Bis auf die Groß-/Kleinschreibung denselben neuen Namen bekommt schon %1."_s.arg(
+        quoted(otherFile));
+}
+
+QString takenFault() {
+    return u"Im Zielverzeichnis gibt es diesen Namen schon."_s;
+}
+
+QString takenInOtherCaseFault() {
+    return u"Im Zielverzeichnis gibt es diesen Namen schon in anderer Groß-/Kleinschreibung."_s;
+}
+
+std::optional<QString> unwritableFault(const TargetRules& target, const TargetRules& source) {
+    if (target.unwritable == EROFS)
+        return u"Das Zielverzeichnis liegt auf einem schreibgeschützten Datenträger."_s;
+    if (target.unwritable != 0)
+        return u"Für das Zielverzeichnis fehlt die Schreibberechtigung."_s;
+    // A move takes the file's entry out of the source.
+    if (source.unwritable == EROFS)
+        return u"Das Quellverzeichnis liegt auf einem schreibgeschützten Datenträger."_s;
+    if (source.unwritable != 0)
+        return u"Für das Quellverzeichnis fehlt die Schreibberechtigung."_s;
+    return std::nullopt;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/fs/TargetRules.h"
 #include "core/rename/RenameState.h"
 
 #include <QString>
@@ -19,3 +20,16 @@ std::optional<QString> newNameFault(const QString& newName);
 
 // Why the running number cannot be advanced past 32767 or below -32768.
 QString numberRangeFault();
+
+// Why a file cannot have a new name: `otherFile` of the run gets it already,
+// or gets one that the target takes for the same in other case.
+QString sameNewNameFault(const QString& otherFile);
+QString sameNewNameInOtherCaseFault(const QString& otherFile);
+// Why a file cannot have a new name that the target directory holds, as it
+// is or in other case.
+QString takenFault();
+QString takenInOtherCaseFault();
+
+// Why no file can be moved from the source into the target directory at
+// all: one of them cannot be written (a read-only drive, no permission).
+std::optional<QString> unwritableFault(const TargetRules& target, const TargetRules& source);

@@ -4,6 +4,8 @@
 #include "core/fs/FileSystem.h"
 #include "core/fs/NameCodec.h"
 #include "core/fs/NaturalOrder.h"
+#include "core/rename/FoldedClaims.h"
+#include "core/rename/PlanDirectories.h"
 #include "core/rename/RenameFaults.h"
 #include "core/rename/RenameOperation.h"
 #include "core/run/WhileWaiting.h"
@@ -13,6 +15,7 @@
 #include <functional>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -50,10 +53,12 @@ class Planner {
 public:
     Planner(const RenameOperation& operation, RenameState& state, const FileSystem& fileSystem,
             RenamePlan& plan, const std::function<void()>& stillWorking)
-        : operation_(operation), state_(state), plan_(plan),
+        : operation_(operation), state_(state), plan_(plan), rules_(plan.targetRules),
           target_(targetNames(fileSystem, state.TargetDir, stillWorking)),
-          nameRules_(fileSystem.nameRules(state.TargetDir)) {
-        if (plan_.inPlace) {
+          unwritable_(unwritableFault(plan.targetRules, plan.sourceRules)) {
+        if (rules_.ignoresCase())
+            folded_.emplace(plan_, target_.entries);
+        if (plan_.inPlace && !folded_) {
             listedIndex_.reserve(plan_.listed.size());
             for (qsizetype index = 0; index < plan_.listed.size(); ++index)
                 listedIndex_.insert(plan_.listed[index], index);
@@ -76,7 +81,9 @@ public:
             const QString newName = state_.NewName.isEmpty() ? name : state_.NewName;
             // In place, a file that keeps its name is not moved.
             if (!plan_.inPlace || newName != name) {
-                if (const std::optional<QString> refusal = nameRules_.refusal(newName))
+                if (unwritable_)
+                    return stopAt(index, *unwritable_);
+                if (const std::optional<QString> refusal = rules_.refusal(newName))
                     return stopAt(index, *refusal);
             }
             if (const std::optional<QString> clash = claim(newName, index))
@@ -93,14 +100,16 @@ public:
 
     // In place, a new name that another file still holds is free only once
     // that file has moved. When the run ends before it does, the file that
-    // wanted the name stops the run instead, and so on backwards.
+    // wanted the name stops the run instead, and so on backwards; its reason
+    // names the file where the run would have ended, and why.
     void stopWhereNamesStayTaken() {
         const qsizetype moving = plan_.moveCount();
         std::vector<qsizetype> holder(size_t(moving), -1);
         for (qsizetype index = 0; index < moving; ++index) {
             const QString& newName = plan_.newNames[index];
             if (newName != plan_.listed[index])
-                holder[size_t(index)] = listedIndex_.value(newName, -1);
+                holder[size_t(index)] =
+                    folded_ ? folded_->holderOf(newName) : listedIndex_.value(newName, -1);
         }
         // The run can go on up to `end` when no file before it needs the name
         // of a file from `end` on; the largest such end is where it stops.
@@ -113,11 +122,15 @@ public:
             --end;
         if (end == moving)
             return;
+        // Only a stop makes a holder stay: without one every file moves.
+        Q_ASSERT(plan_.stop);
+        const PlanStop cause = *plan_.stop;
         const QString& holderName = plan_.listed[holder[size_t(end)]];
         plan_.newNames.resize(end);
-        plan_.stop = PlanStop{end, plan_.listed[end],
-                              u"Den neuen Namen hat noch %1, und der Lauf endet, bevor diese "
-                              u"Datei umbenannt wird."_s.arg(quoted(holderName))};
+        plan_.stop =
+            PlanStop{end, plan_.listed[end],
+                     u"Den neuen Namen hat noch %1, und der Lauf endet schon bei %2: %3"_s.arg(
+                         quoted(holderName), quoted(cause.name), cause.reason)};
     }
 
 private:
@@ -129,25 +142,29 @@ private:
     std::optional<QString> claim(const QString& newName, qsizetype index) {
         if (target_.unusable)
             return target_.unusable;
+        if (folded_)
+            return folded_->claim(newName, index);
         // One lookup finds the file that has the name already or makes room.
         qsizetype& taker = takenBy_[newName];
         if (taker != 0)
-            return u"Denselben neuen Namen bekommt schon %1."_s.arg(
-                quoted(plan_.listed[taker - 1]));
+            return sameNewNameFault(plan_.listed[taker - 1]);
         taker = index + 1;
         // In place, a listed name is given up when its file moves.
         if (plan_.inPlace && listedIndex_.contains(newName))
             return std::nullopt;
         if (target_.entries.contains(newName))
-            return u"Im Zielverzeichnis gibt es diesen Namen schon."_s;
+            return takenFault();
         return std::nullopt;
     }
 
     const RenameOperation& operation_;
     RenameState& state_;
     RenamePlan& plan_;
+    const TargetRules& rules_;
     const TargetNames target_;
-    const NameRules nameRules_;
+    // Why no file can be moved at all; none when every one can.
+    const std::optional<QString> unwritable_;
+    std::optional<FoldedClaims> folded_;    // where the target ignores case
     QHash<QString, qsizetype> listedIndex_; // in place only
     QHash<QString, qsizetype> takenBy_;     // new name -> 1 + the file that gets it
 };
@@ -162,6 +179,10 @@ RenamePlan planRenames(const RenameOperation& operation, RenameState& state,
     plan.moveBack = moveBack;
     const FsResult<bool> same = fileSystem.isSameDirectory(state.SourceDir, state.TargetDir);
     plan.inPlace = same && same.value();
+    PlanDirectories directories =
+        planDirectories(fileSystem, state.SourceDir, state.TargetDir, plan.inPlace, stillWorking);
+    plan.targetRules = std::move(directories.target);
+    plan.sourceRules = std::move(directories.source);
 
     Planner planner(operation, state, fileSystem, plan, stillWorking);
     planner.planEveryFile(stillWorking);
@@ -171,7 +192,9 @@ RenamePlan planRenames(const RenameOperation& operation, RenameState& state,
 }
 
 // MoveBack lists the target directory after the run and moves every file
-// back under the name it has there; a name the source still holds stops it.
+// back under the name it has there, by the source's rules; a name the
+// source still holds, or refuses, stops it. The reasons are those its moves
+// would give.
 void planMoveBack(RenamePlan& plan, const FileSystem& fileSystem, const RenameState& state,
                   const std::function<void()>& stillWorking) {
     if (!plan.moveBack || plan.stop || plan.inPlace)
@@ -182,20 +205,41 @@ void planMoveBack(RenamePlan& plan, const FileSystem& fileSystem, const RenameSt
         plan.moveBackStop = PlanStop{-1, state.TargetDir, failureReason(inTarget.error())};
         return;
     }
+    const TargetRules& source = plan.sourceRules;
     QSet<QString> stayInSource;
     if (const FsResult<QStringList> inSource =
             whileWaiting([&] { return fileSystem.listEntries(state.SourceDir); }, stillWorking)) {
-        stayInSource = QSet<QString>(inSource.value().begin(), inSource.value().end());
+        for (const QString& name : inSource.value())
+            stayInSource.insert(source.comparisonKey(name));
         for (const QString& name : plan.listed)
-            stayInSource.remove(name);
+            stayInSource.remove(source.comparisonKey(name));
     }
     plan.alreadyInTarget = QSet<QString>(inTarget.value().begin(), inTarget.value().end());
     plan.moveBackNames = inTarget.value() + plan.newNames;
     sortNaturally(plan.moveBackNames);
+    const int unwritable = source.unwritable != 0 ? source.unwritable : plan.targetRules.unwritable;
     const QString taken = failureReason({FsErrorCode::AlreadyExists, {}, 0});
+    // Names of a target that tells case apart can meet in a source that does not.
+    QSet<QString> given;
+    // MoveBack checks each name by the rules before it moves the file.
+    const auto moveBackFault = [&](const QString& name) -> std::optional<QString> {
+        if (std::optional<QString> refusal = source.refusal(name))
+            return refusal;
+        if (unwritable != 0)
+            return failureReason({FsErrorCode::AccessDenied, {}, unwritable});
+        const QString key = source.comparisonKey(name);
+        if (stayInSource.contains(key))
+            return taken;
+        if (source.ignoresCase()) {
+            if (given.contains(key))
+                return taken;
+            given.insert(key);
+        }
+        return std::nullopt;
+    };
     for (qsizetype index = 0; index < plan.moveBackNames.size(); ++index) {
-        if (stayInSource.contains(plan.moveBackNames[index])) {
-            plan.moveBackStop = PlanStop{index, plan.moveBackNames[index], taken};
+        if (std::optional<QString> fault = moveBackFault(plan.moveBackNames[index])) {
+            plan.moveBackStop = PlanStop{index, plan.moveBackNames[index], *fault};
             return;
         }
     }

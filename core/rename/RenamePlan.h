@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/fs/TargetRules.h"
+
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -28,6 +30,11 @@ struct RenamePlan {
     // The target is the source directory: files are renamed where they are,
     // in an order that frees each new name before it is taken.
     bool inPlace = false;
+    // What the two directories take as names and how they compare them: the
+    // target for the run, the source for MoveBack. A new name is taken when
+    // it equals another name after comparisonKey().
+    TargetRules targetRules;
+    TargetRules sourceRules;
 
     bool moveBack = false;         // MoveBack follows a run that reaches its end
     QStringList moveBackNames;     // the target's files after the run, in MoveBack's order

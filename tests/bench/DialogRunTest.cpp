@@ -84,7 +84,7 @@ TEST_F(DialogRunTest, PreviewLogsOldAndNewNamesAsTheBenchmarkExpectsAndMovesNoth
     DialogRun run(input);
     run.run(DialogButton::Preview);
 
-    EXPECT_TRUE(run.faults(previewLogOf({"a.mp3", "b.mp3"}, "01 ")).isEmpty());
+    EXPECT_TRUE(run.faults(previewLogOf(source, target, {"a.mp3", "b.mp3"}, "01 ")).isEmpty());
     EXPECT_EQ(run.faults(runLogOf({"a.mp3", "b.mp3"})),
               (QStringList{u"AddNumber did not log every name"_s,
                            u"AddNumber did not show every name in its log field"_s}));

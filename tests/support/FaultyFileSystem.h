@@ -12,9 +12,10 @@ public:
     std::function<void()> afterListing;
     std::function<void()> beforeMoveOrRead;
     int failMovesFrom = -1; // 0-based index of the first move that fails; -1: none
+    int failingMoves = -1;  // how many moves fail from there on; -1: all
     FsErrorCode moveFailure = FsErrorCode::NoSpace;
     int failReadsFrom = -1;
-    int moves = 0;
+    int moves = 0; // every move asked for, the failed ones included
     mutable int reads = 0;
 
     FsResult<QStringList> listFiles(const QString& directory) const override {
@@ -26,8 +27,8 @@ public:
     FsResult<QStringList> listEntries(const QString& directory) const override {
         return real_.listEntries(directory);
     }
-    NameRules nameRules(const QString& directory) const override {
-        return real_.nameRules(directory);
+    TargetRules targetRules(const QString& directory) const override {
+        return real_.targetRules(directory);
     }
     FsResult<DirectoryVolume> volumeOf(const QString& directory) const override {
         return real_.volumeOf(directory);
@@ -41,11 +42,15 @@ public:
     FsResult<bool> isSameDirectory(const QString& first, const QString& second) const override {
         return real_.isSameDirectory(first, second);
     }
-    FsResult<bool> fileExists(const QString& path) const override { return real_.fileExists(path); }
+    FsResult<bool> entryExists(const QString& path) const override {
+        return real_.entryExists(path);
+    }
     FsStatus moveFile(const QString& from, const QString& to) override {
         if (beforeMoveOrRead)
             beforeMoveOrRead();
-        if (failMovesFrom >= 0 && moves++ >= failMovesFrom)
+        const int move = moves++;
+        if (failMovesFrom >= 0 && move >= failMovesFrom &&
+            (failingMoves < 0 || move < failMovesFrom + failingMoves))
             return FsStatus::failure({moveFailure, to, 0});
         return real_.moveFile(from, to);
     }

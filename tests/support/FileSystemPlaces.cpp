@@ -21,6 +21,8 @@ const char* nameOf(Place place) {
         return "FAT";
     case Place::ExFat:
         return "exFAT";
+    case Place::CaseFoldedExt4:
+        return "caseFoldedExt4";
     }
     return "?";
 }
@@ -39,6 +41,11 @@ QString FileSystemPlaces::root(Place place, QString& skipReason) {
         return rootOfMount(fat_, FuseKind::Fat, skipReason);
     case Place::ExFat:
         return rootOfMount(exFat_, FuseKind::ExFat, skipReason);
+    case Place::CaseFoldedExt4:
+        if (!caseFolded_)
+            caseFolded_ = std::make_unique<CaseFoldedDir>();
+        skipReason = caseFolded_->skipReason();
+        return caseFolded_->root();
     }
     return {};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tests/support/CaseFoldedDir.h"
 #include "tests/support/FuseMount.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/TmpfsDir.h"
@@ -13,7 +14,7 @@
 #include <optional>
 #include <ostream>
 
-enum class Place { Disk, Tmpfs, Fat, ExFat };
+enum class Place { Disk, Tmpfs, Fat, ExFat, CaseFoldedExt4 };
 
 const char* nameOf(Place place);
 
@@ -23,7 +24,7 @@ inline void PrintTo(Place place, std::ostream* out) {
 
 // The file systems a test can put files on, each made on first use and kept
 // until the object goes: the disk of the temporary directory, a tmpfs apart
-// from it, and FAT and exFAT through FUSE.
+// from it, FAT and exFAT through FUSE, and an ext4 directory with case folding.
 class FileSystemPlaces {
 public:
     // A directory on the place for trees of the test (see TempTree), ending
@@ -36,6 +37,7 @@ private:
     std::unique_ptr<TmpfsDir> tmpfs_;
     std::unique_ptr<FuseMount> fat_;
     std::unique_ptr<FuseMount> exFat_;
+    std::unique_ptr<CaseFoldedDir> caseFolded_;
 };
 
 // A fixture whose tests share the places of their suite, made before its

@@ -15,7 +15,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr qint64 imageSize = 128 * 1024 * 1024;
+// FAT32 takes no fewer than 65525 clusters, and sticks have clusters of 4
+// KiB or more: with the 512-byte clusters of a small image, fusefat refuses
+// (EPERM) some names of more than 230 characters, depending on where their
+// entries fall in the directory. The image is sparse.
+constexpr qint64 fatImageSize = 512 * 1024 * 1024;
+constexpr qint64 exFatImageSize = 128 * 1024 * 1024;
 constexpr int mountWaitMs = 10000;
 
 QString findTool(const QString& name) {
@@ -125,11 +130,12 @@ void FuseMount::mount(FuseKind kind) {
     mountPoint_ = QDir(base_.path()).canonicalPath() + u"/mnt"_s;
     ASSERT_TRUE(QDir().mkpath(mountPoint_));
     QFile file(image);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(imageSize));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) &&
+                file.resize(fat ? fatImageSize : exFatImageSize));
     file.close();
 
     if (fat) {
-        if (!run(u"mkfs.vfat"_s, {u"-F"_s, u"32"_s, image}, log) ||
+        if (!run(u"mkfs.vfat"_s, {u"-F"_s, u"32"_s, u"-s"_s, u"8"_s, image}, log) ||
             !run(u"fusefat"_s, {u"-o"_s, u"rw+"_s, image, mountPoint_}, log))
             return;
     } else {

@@ -115,7 +115,10 @@ QStringList TempTree::entriesOf(const QString& directory) {
     if (DIR* handle = ::opendir(encodeFileName(directory).constData())) {
         while (const dirent* entry = ::readdir(handle)) {
             const QByteArray name(entry->d_name);
-            if (name != "." && name != "..")
+            // FUSE keeps a file replaced right after its close (the empty
+            // file a move on FAT reserves its name with) under such a name
+            // until the close has reached the driver, which then removes it.
+            if (name != "." && name != ".." && !name.startsWith(".fuse_hidden"))
                 raw.append(name);
         }
         ::closedir(handle);

@@ -30,7 +30,7 @@ public:
     void makeSymlink(const QString& target, const QString& relativeLink) const;
 
     // Every entry name of a directory (files, directories, links, hidden
-    // ones too), sorted by their bytes.
+    // ones too, FUSE's own passing ".fuse_hidden…" aside), sorted by their bytes.
     QStringList entries(const QString& relativeDir = {}) const;
     // The same for any directory.
     static QStringList entriesOf(const QString& directory);

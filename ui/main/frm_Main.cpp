@@ -278,6 +278,9 @@ void frm_Main::showEvent(QShowEvent* event) {
 }
 
 void frm_Main::recoverInterruptedRuns() {
+    // Most starts find nothing: no input is held back for them.
+    if (!mainPrg_.anyInterruptedRuns())
+        return;
     InputBlocker blocker;
     RecoveryWindow window(*this, blocker);
     mainPrg_.recoverInterruptedRuns(window);

@@ -98,6 +98,10 @@ frm_ChangeFilename::frm_ChangeFilename(MainPrg& mainPrg, QWidget* parent)
     QPushButton* cmd_Zielverzeichnis =
         button(u"cmd_Zielverzeichnis"_s, QString(), twipsRect(3000, 1920, 255, 255));
     describeButton(*cmd_Zielverzeichnis, u"Zielverzeichnis wählen"_s);
+    // The fields show the directories chosen in the picker; a typed path
+    // would never reach a run, so they take none.
+    txt_Quellverzeichnis_->setReadOnly(true);
+    txt_Zielverzeichnis_->setReadOnly(true);
     label(u"Label7"_s, u"MoveBack"_s, twipsRect(3720, 1680, 855, 255));
     checkBox(u"chk_MoveBack"_s, twipsRect(3720, 1920, 255, 255));
     label(u"Label4"_s, u"Dateinamen"_s, twipsRect(240, 2400, 3015, 255));
@@ -182,7 +186,10 @@ void frm_ChangeFilename::updateUndoButton() {
 
 void frm_ChangeFilename::showEvent(QShowEvent* event) {
     // The set-up for another operation may have dropped the last run's undo.
-    updateUndoButton();
+    // During a run (restored from the task bar) the button stays disabled,
+    // and what canUndo reads is the run's thread's until runBlocking ends.
+    if (!running_)
+        updateUndoButton();
     QDialog::showEvent(event);
 }
 

@@ -79,6 +79,20 @@ TEST_P(ConcatOnFuse, OutputNameTakenInOtherCaseIsNeverReplaced) {
     EXPECT_EQ(entries(u"A"_s).size(), 4);
 }
 
+// A directory in "Move" whose name differs from an input's only in case takes
+// that input's place there: the pass stops before its output is written.
+TEST_P(ConcatOnFuse, MoveTargetTakenInOtherCaseByADirectoryStopsBeforeWriting) {
+    tree.makeDir(u"MP3/Move/T06.MP3"_s);
+
+    run.Start();
+
+    ASSERT_EQ(window.messages.size(), 1);
+    EXPECT_TRUE(window.messages[0].text.startsWith(u"Im Verschiebeverzeichnis gibt es die Datei\n"_s +
+                                                   path(u"Move/t06.mp3"_s)));
+    EXPECT_EQ(entries(u"Out"_s), QStringList{u"t01_t02_t03_t04.mp3"_s});
+    EXPECT_EQ(entries(u"A"_s).size(), 4);
+}
+
 INSTANTIATE_TEST_SUITE_P(Places, ConcatOnFuse, testing::Values(Place::Fat, Place::ExFat),
                          [](const testing::TestParamInfo<Place>& info) {
                              return std::string(nameOf(info.param));

@@ -44,14 +44,13 @@ TEST_F(InputSelectionTest, ChoosingSlotOneShowsItsNameAndSetsUpTheWorkDirectorie
     EXPECT_EQ(state.MoveDir, path(u"Move/"_s));
     EXPECT_TRUE(tree.exists(u"MP3/Out"_s));
     EXPECT_TRUE(tree.exists(u"MP3/Move"_s));
-    // The field is emptied, filled, then the mode and the directories follow.
-    ASSERT_EQ(window.textLog.size(), 11);
-    EXPECT_EQ(window.textLog[0], u"txt_Datei1="_s);
-    EXPECT_EQ(window.textLog[1], u"txt_Datei1=Teil 01.mp3"_s);
-    EXPECT_EQ(window.textLog[3], u"txt_Datei2=Automatisch"_s);
-    EXPECT_EQ(window.textLog[8], u"txt_MainDir="_s + workDirDisplay(state.MainDir));
-    EXPECT_EQ(window.textLog[9], u"txt_OutputDir="_s + workDirDisplay(state.OutputDir));
-    EXPECT_EQ(window.textLog[10], u"txt_MoveDir="_s + workDirDisplay(state.MoveDir));
+    // The field is filled, then the mode and the directories follow.
+    ASSERT_EQ(window.textLog.size(), 10);
+    EXPECT_EQ(window.textLog[0], u"txt_Datei1=Teil 01.mp3"_s);
+    EXPECT_EQ(window.textLog[2], u"txt_Datei2=Automatisch"_s);
+    EXPECT_EQ(window.textLog[7], u"txt_MainDir="_s + workDirDisplay(state.MainDir));
+    EXPECT_EQ(window.textLog[8], u"txt_OutputDir="_s + workDirDisplay(state.OutputDir));
+    EXPECT_EQ(window.textLog[9], u"txt_MoveDir="_s + workDirDisplay(state.MoveDir));
     EXPECT_TRUE(window.messages.isEmpty());
 }
 
@@ -85,24 +84,26 @@ TEST_F(InputSelectionTest, FileExtComesFromTheFileChosenLast) {
     EXPECT_EQ(state.FileExt, u"wave"_s);
 }
 
-TEST_F(InputSelectionTest, CancelledDialogEmptiesTheFieldAndKeepsTheRest) {
+TEST_F(InputSelectionTest, CancelledSlotOneDialogInAutomaticModeLeavesTheSlotAsItWas) {
     choose(1, u"A/a.mp3"_s);
-    window.fields[u"txt_Datei1"_s] = u"a.mp3"_s;
+    window.textLog.clear();
 
     selection.chooseSlot(1);
 
-    EXPECT_EQ(window.fields.value(u"txt_Datei1"_s), QString());
-    EXPECT_EQ(state.InputPath[0], QString());
+    EXPECT_EQ(window.dialogCalls, 2);
+    EXPECT_EQ(window.fields.value(u"txt_Datei1"_s), u"a.mp3"_s);
+    EXPECT_EQ(state.InputPath[0], path(u"A/a.mp3"_s));
     EXPECT_EQ(state.InputDir[0], path(u"A/"_s));
     EXPECT_EQ(state.InputName[0], u"a.mp3"_s);
     EXPECT_EQ(state.FileExt, u".mp3"_s);
+    EXPECT_TRUE(window.textLog.isEmpty());
 }
 
-TEST_F(InputSelectionTest, PathWithoutSeparatorChangesOnlyInputPath) {
+TEST_F(InputSelectionTest, PathWithoutSeparatorChangesNothing) {
     window.dialogPaths.append(u"x.mp3"_s);
 
-    EXPECT_EQ(selection.ChooseInputFile(2), QString());
-    EXPECT_EQ(state.InputPath[1], u"x.mp3"_s);
+    EXPECT_EQ(selection.ChooseInputFile(2), std::nullopt);
+    EXPECT_EQ(state.InputPath[1], QString());
     EXPECT_EQ(state.InputDir[1], QString());
     EXPECT_EQ(state.FileExt, QString());
 }

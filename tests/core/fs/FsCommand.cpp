@@ -3,13 +3,16 @@
 
 #include <QStringList>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 // Runs one move or join and prints its outcome, for tests that run it as
-// another user: "ok", or the error's code and path.
+// another user: "ok", or the error's code and path; or tells whether the
+// user can write in a directory: "writable", or "unwritable" and why.
 //   tessavo_fs_command move FROM TO
 //   tessavo_fs_command join OUTPUT INPUT...
+//   tessavo_fs_command rules DIRECTORY
 
 namespace {
 
@@ -31,6 +34,8 @@ const char* codeName(FsErrorCode code) {
         return "TooShort";
     case FsErrorCode::VerifyFailed:
         return "VerifyFailed";
+    case FsErrorCode::NotFlushed:
+        return "NotFlushed";
     case FsErrorCode::Other:
         break;
     }
@@ -46,6 +51,14 @@ int report(const FsStatus& status) {
     return 1;
 }
 
+int reportWritable(const TargetRules& rules) {
+    if (rules.unwritable == 0)
+        std::printf("writable\n");
+    else
+        std::printf("unwritable %s\n", rules.unwritable == EROFS ? "EROFS" : "EACCES or EPERM");
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -56,6 +69,9 @@ int main(int argc, char** argv) {
         return report(LocalFileSystem().moveFile(arguments[0], arguments[1]));
     if (argc >= 4 && std::strcmp(argv[1], "join") == 0)
         return report(LocalFileJoiner().joinFiles(arguments.mid(1), arguments[0]));
-    std::fprintf(stderr, "usage: %s move FROM TO | join OUTPUT INPUT...\n", argv[0]);
+    if (argc == 3 && std::strcmp(argv[1], "rules") == 0)
+        return reportWritable(LocalFileSystem().targetRules(arguments[0]));
+    std::fprintf(stderr, "usage: %s move FROM TO | join OUTPUT INPUT... | rules DIRECTORY\n",
+                 argv[0]);
     return 2;
 }

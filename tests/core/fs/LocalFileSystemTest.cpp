@@ -185,10 +185,10 @@ struct ExistsRow {
 
 class LocalFileSystemExists : public testing::TestWithParam<ExistsRow> {};
 
-TEST_P(LocalFileSystemExists, TellsOrdinaryFilesOnly) {
+TEST_P(LocalFileSystemExists, TellsAnyEntryWithoutFollowingLinks) {
     TempTree tree;
     GetParam().prepare(tree);
-    const FsResult<bool> exists = LocalFileSystem().fileExists(tree.root() + GetParam().path);
+    const FsResult<bool> exists = LocalFileSystem().entryExists(tree.root() + GetParam().path);
     ASSERT_TRUE(exists.isOk());
     EXPECT_EQ(exists.value(), GetParam().exists);
 }
@@ -207,18 +207,18 @@ INSTANTIATE_TEST_SUITE_P(
                   },
                   u"l"_s, true},
         ExistsRow{"Missing", [](const TempTree&) {}, u"a.mp3"_s, false},
-        ExistsRow{"Directory", [](const TempTree& t) { t.makeDir(u"d"_s); }, u"d"_s, false},
+        ExistsRow{"Directory", [](const TempTree& t) { t.makeDir(u"d"_s); }, u"d"_s, true},
         ExistsRow{"LinkToDirectory",
                   [](const TempTree& t) {
                       t.makeDir(u"d"_s);
                       t.makeSymlink(u"d"_s, u"l"_s);
                   },
-                  u"l"_s, false},
+                  u"l"_s, true},
         ExistsRow{"BrokenLink", [](const TempTree& t) { t.makeSymlink(u"gone"_s, u"l"_s); }, u"l"_s,
-                  false},
+                  true},
         ExistsRow{"LinkLoop", [](const TempTree& t) { t.makeSymlink(u"l"_s, u"l"_s); }, u"l"_s,
-                  false},
-        ExistsRow{"Fifo", [](const TempTree& t) { makeFifo(t.root() + u"f"_s); }, u"f"_s, false},
+                  true},
+        ExistsRow{"Fifo", [](const TempTree& t) { makeFifo(t.root() + u"f"_s); }, u"f"_s, true},
         ExistsRow{"PathThroughFile", [](const TempTree& t) { t.writeFile(u"a.mp3"_s); },
                   u"a.mp3/b"_s, false}),
     [](const testing::TestParamInfo<ExistsRow>& info) { return std::string(info.param.name); });
@@ -231,7 +231,7 @@ TEST(LocalFileSystemExists, UnsearchableDirectoryIsAnErrorNotAbsence) {
     const WithoutPrivileges unprivileged(tree);
     if (unprivileged.failed())
         GTEST_SKIP() << "running as root and cannot drop privileges";
-    const FsResult<bool> exists = LocalFileSystem().fileExists(locked + u"song.mp3"_s);
+    const FsResult<bool> exists = LocalFileSystem().entryExists(locked + u"song.mp3"_s);
     ASSERT_FALSE(exists.isOk());
     EXPECT_EQ(exists.error().code, FsErrorCode::AccessDenied);
 }
@@ -239,7 +239,7 @@ TEST(LocalFileSystemExists, UnsearchableDirectoryIsAnErrorNotAbsence) {
 TEST(LocalFileSystemExists, NulInPathIsInvalidName) {
     TempTree tree;
     tree.writeFile(u"a"_s);
-    const FsResult<bool> exists = LocalFileSystem().fileExists(tree.root() + u"a"_s + QChar(0));
+    const FsResult<bool> exists = LocalFileSystem().entryExists(tree.root() + u"a"_s + QChar(0));
     ASSERT_FALSE(exists.isOk());
     EXPECT_EQ(exists.error().code, FsErrorCode::InvalidName);
 }

@@ -224,4 +224,72 @@ INSTANTIATE_TEST_SUITE_P(Kinds, RefusedNameOnFuse, testing::Values(FuseKind::Fat
                              return std::string(FuseMount::nameOf(info.param));
                          });
 
+// The commonest repair on a car radio's stick: names that differ only in
+// case, renamed in place. Where the file system ignores case (or, in a
+// case-folded ext4 directory, normalisation too), each file goes through a
+// temporary name; where it tells them apart, it takes one move.
+struct CaseOnlyRow {
+    const char* name;
+    Place place;
+    QString search;
+    QString replacement;
+    QList<Renaming> files; // in natural order
+    int movesPerRenamedFile;
+};
+
+void PrintTo(const CaseOnlyRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+const QList<Renaming> trackNames = {{u"track 01.MP3"_s, u"Track 01.MP3"_s},
+                                    {u"track 02.MP3"_s, u"Track 02.MP3"_s},
+                                    {u"Track 03.MP3"_s, u"Track 03.MP3"_s}};
+
+class CaseOnlyRename : public RenameOnFuse, public testing::WithParamInterface<CaseOnlyRow> {
+protected:
+    void SetUp() override { SetUpOn(GetParam().place); }
+};
+
+TEST_P(CaseOnlyRename, RenamesEveryFileInPlaceAndUndoGivesTheOldNamesBack) {
+    const CaseOnlyRow& row = GetParam();
+    prg.TargetDir = prg.SourceDir;
+    QStringList before;
+    QStringList after;
+    int renamed = 0;
+    for (const Renaming& file : row.files) {
+        tree->writeFile(u"src/"_s + file.from, contentOf(file.from));
+        before.append(file.from);
+        after.append(file.to);
+        renamed += file.from != file.to;
+    }
+
+    window.fields[u"txt_Suchstring"_s] = row.search;
+    window.fields[u"txt_Step"_s] = row.replacement;
+    ASSERT_TRUE(prg.previewOperation(u"ChangeString"_s));
+    EXPECT_FALSE(window.fields.value(u"txt_Filename"_s).contains(u"(Fehler"_s));
+    ASSERT_TRUE(prg.runOperation(u"ChangeString"_s));
+
+    EXPECT_EQ(window.messageTexts(), QStringList());
+    EXPECT_EQ(tree->entries(u"src"_s), sortedByBytes(after));
+    for (const Renaming& file : row.files)
+        EXPECT_EQ(tree->readFile(u"src/"_s + file.to), contentOf(file.from));
+    EXPECT_EQ(fileSystem.moves, renamed * row.movesPerRenamedFile);
+
+    prg.undoLastRun();
+    EXPECT_EQ(tree->entries(u"src"_s), sortedByBytes(before));
+    for (const Renaming& file : row.files)
+        EXPECT_EQ(tree->readFile(u"src/"_s + file.from), contentOf(file.from));
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Places, CaseOnlyRename, testing::Values(
+    CaseOnlyRow{"CaseSensitiveDiskInOneMove", Place::Disk, u"track "_s, u"Track "_s, trackNames, 1},
+    CaseOnlyRow{"FatThroughATemporaryName", Place::Fat, u"track "_s, u"Track "_s, trackNames, 2},
+    CaseOnlyRow{"ExFatThroughATemporaryName", Place::ExFat, u"track "_s, u"Track "_s, trackNames, 2},
+    CaseOnlyRow{"CaseFoldedExt4ThroughATemporaryName", Place::CaseFoldedExt4, u"track "_s, u"Track "_s, trackNames, 2},
+    CaseOnlyRow{"CaseFoldedExt4NormalisationOnly", Place::CaseFoldedExt4, u"A\u0308"_s, u"Ä"_s,
+                {{u"A\u0308rger.mp3"_s, u"Ärger.mp3"_s}}, 2}),
+    [](const testing::TestParamInfo<CaseOnlyRow>& info) { return std::string(info.param.name); });
+// clang-format on
+
 } // namespace

@@ -8,6 +8,7 @@
 #include "tests/support/TempTree.h"
 
 #include <QDir>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -181,11 +182,20 @@ TEST_F(RenameRun, ZeroCharacterCountWarnsThenMovesUnchanged) {
 TEST_F(RenameRun, NoDirectoryChosenWorksInTheWorkingDirectory) {
     files(u"src"_s, {u"a.mp3"_s, u"b.mp3"_s});
     const QString previous = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(prg.SourceDir));
+    const QString workingDirectory = prg.SourceDir;
+    ASSERT_TRUE(QDir::setCurrent(workingDirectory));
     prg.SourceDir.clear();
     prg.TargetDir.clear();
+    window.fields[u"txt_Suchstring"_s] = u"1"_s;
+    ASSERT_TRUE(prg.previewOperation(u"AddNumber"_s));
+    const QStringList heading = log().split(u"\r\n"_s).mid(0, 2);
     run(u"AddNumber"_s, u"1"_s, u"1"_s, true);
     QDir::setCurrent(previous);
+    // The preview names the working directory as the run uses it.
+    ASSERT_EQ(heading.size(), 2);
+    EXPECT_EQ(heading[0], u"Quelle: "_s + workingDirectory);
+    EXPECT_TRUE(heading[1].startsWith(u"Ziel: "_s + workingDirectory + u" ("_s))
+        << heading[1].toStdString();
     EXPECT_TRUE(window.messages.isEmpty());
     EXPECT_EQ(tree.entries(u"src"_s), (QStringList{u"01 a.mp3"_s, u"02 b.mp3"_s}));
 }
@@ -438,20 +448,106 @@ TEST_F(RenameRun, InPlaceSwapGoesThroughATemporaryNameAndLeavesNoneBehind) {
     EXPECT_EQ(log(), logOf({u"c - d.mp3"_s, u"b - a.mp3"_s, u"a - b.mp3"_s}));
 }
 
-TEST_F(RenameRun, InPlaceNameThatStaysTakenStopsAtTheFileThatWantedIt) {
-    // "1a.mp3" wants "2a.mp3", whose own file keeps that name and so ends the run.
-    files(u"src"_s, {u"1a.mp3"_s, u"2a.mp3"_s});
+// A cycle of three names: each file takes the next one's name, the last the
+// first's, and the first goes through a temporary name. The second move of
+// the cycle fails.
+struct FailedCycleRow {
+    const char* name;
+    int failingMoves; // from the second move of the cycle on; -1: every one
+    QStringList namesAfter;
+    QString causeStart;
+};
+
+class FailedCycle : public RenameRun, public testing::WithParamInterface<FailedCycleRow> {};
+
+TEST_P(FailedCycle, givesTheFirstFileItsNameBackOrNamesItsTemporaryName) {
+    const FailedCycleRow& row = GetParam();
+    files(u"src"_s, {u"a-b-c.mp3"_s, u"b-c-a.mp3"_s, u"c-a-b.mp3"_s});
     prg.TargetDir = prg.SourceDir;
-    run(u"ChangeString"_s, u"1"_s, u"2"_s);
+    fileSystem.failMovesFrom = 2;
+    fileSystem.failingMoves = row.failingMoves;
+
+    run(u"ChangeFilename"_s, u"-"_s);
+
     ASSERT_EQ(window.messages.size(), 1);
-    EXPECT_EQ(window.messages[0].informativeText,
-              u"Datei: 1a.mp3\nDen neuen Namen hat noch „2a.mp3“, und der Lauf endet, bevor diese "
-              u"Datei umbenannt wird."_s);
-    EXPECT_EQ(tree.readFile(u"src/1a.mp3"_s), "1a.mp3");
-    EXPECT_EQ(tree.readFile(u"src/2a.mp3"_s), "2a.mp3");
-    EXPECT_EQ(log(), logOf({u"1a.mp3"_s}));
+    EXPECT_TRUE(window.messages[0].informativeText.startsWith(row.causeStart))
+        << window.messages[0].informativeText.toStdString();
+    QStringList names = tree.entries(u"src"_s);
+    for (QString& name : names)
+        name.replace(QRegularExpression(u"tessavo-[0-9a-f]+$"_s), u"tessavo-…"_s);
+    EXPECT_EQ(names, row.namesAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, FailedCycle,
+    testing::Values(
+        FailedCycleRow{"secondStepFailsAndTheFirstFileGetsItsNameBack",
+                       1,
+                       {u"a-b-c.mp3"_s, u"b-c-a.mp3"_s, u"c-a-b.mp3"_s},
+                       u"Datei: b-c-a.mp3\nAuf dem Datenträger ist nicht genug Platz."_s},
+        FailedCycleRow{"nameCannotBeGivenBackAndTheMessageNamesTheTemporaryName",
+                       -1,
+                       {u"a-b-c.mp3"_s, u"a-b-c.mp3.tessavo-…"_s, u"b-c-a.mp3"_s},
+                       u"Datei: b-c-a.mp3\nAuf dem Datenträger ist nicht genug Platz. Deshalb "
+                       u"heißt die Datei, die „a-b-c.mp3“ hieß, noch „a-b-c.mp3.tessavo-"_s}),
+    [](const auto& info) { return info.param.name; });
+
+// In place, a file whose new name another file keeps stops the run, and
+// preview and run both name the file where the run ends, and why.
+struct StaysTakenRow {
+    const char* name;
+    const char16_t* key;
+    QStringList listed;
+    const char16_t* search;
+    const char16_t* step;
+    QString cause;
+};
+
+class InPlaceNameStaysTaken : public RenameRun,
+                              public testing::WithParamInterface<StaysTakenRow> {};
+
+TEST_P(InPlaceNameStaysTaken, stopsAtTheFirstFileThatWantedItAndNamesTheCause) {
+    const StaysTakenRow& row = GetParam();
+    files(u"src"_s, row.listed);
+    prg.TargetDir = prg.SourceDir;
+    window.fields[u"txt_Suchstring"_s] = QString::fromUtf16(row.search);
+    window.fields[u"txt_Step"_s] = QString::fromUtf16(row.step);
+    ASSERT_TRUE(prg.previewOperation(QString::fromUtf16(row.key)));
+    // The files' lines, after the heading's two lines of source and target.
+    const QString preview = log().section(u"\r\n"_s, 2);
+
+    run(QString::fromUtf16(row.key), QString::fromUtf16(row.search), QString::fromUtf16(row.step));
+
+    ASSERT_EQ(window.messages.size(), 1);
+    EXPECT_EQ(window.messages[0].informativeText, u"Datei: "_s + row.listed[0] + u'\n' + row.cause);
+    EXPECT_TRUE(preview.startsWith(row.listed[0] + u"  ->  (Fehler: "_s + row.cause + u")\r\n"_s))
+        << preview.toStdString();
+    EXPECT_EQ(tree.entries(u"src"_s), row.listed);
+    EXPECT_EQ(log(), logOf({row.listed[0]}));
     EXPECT_FALSE(prg.canUndo());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, InPlaceNameStaysTaken,
+    testing::Values(
+        // "2a.mp3" keeps its name, which "1a.mp3" wants.
+        StaysTakenRow{"nameKeptByItsFile",
+                      u"ChangeString",
+                      {u"1a.mp3"_s, u"2a.mp3"_s},
+                      u"1",
+                      u"2",
+                      u"Den neuen Namen hat noch „2a.mp3“, und der Lauf endet schon bei "
+                      u"„2a.mp3“: Denselben neuen Namen bekommt schon „1a.mp3“."_s},
+        // "b - z.mp3" and "z - b.mp3" swap names, but the run ends at "c.mp3"
+        // between them.
+        StaysTakenRow{"hiddenCauseInPlace",
+                      u"ChangeFilename",
+                      {u"b - z.mp3"_s, u"c.mp3"_s, u"z - b.mp3"_s},
+                      u" - ",
+                      u"",
+                      u"Den neuen Namen hat noch „z - b.mp3“, und der Lauf endet schon bei "
+                      u"„c.mp3“: Der Suchstring kommt im Namen nicht vor."_s}),
+    [](const auto& info) { return info.param.name; });
 
 TEST_F(RenameRun, UndoLeavesAFileWhoseOldPlaceIsTakenAndNamesIt) {
     files(u"src"_s, {u"a.mp3"_s, u"b.mp3"_s});

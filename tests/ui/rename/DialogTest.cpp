@@ -208,10 +208,16 @@ TEST_F(Dialog, previewFillsTheLogWithOldAndNewNamesAndMovesNothing) {
     watch.stop();
 
     EXPECT_EQ(modalSeen, nullptr);
-    EXPECT_EQ(dialog.fieldText(u"txt_Filename"_s),
-              u"a.mp3  ->  a_x.mp3\r\n"
-              u"ab  ->  (Fehler: Der Name hat weniger als vier Zeichen.)\r\n"
-              u"b.mp3  ->  (bleibt, der Lauf endet vorher)\r\n"_s);
+    const QStringList lines = dialog.fieldText(u"txt_Filename"_s).split(u"\r\n"_s);
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_EQ(lines[0], u"Quelle: "_s + prg.SourceDir);
+    EXPECT_TRUE(lines[1].startsWith(u"Ziel: "_s + prg.TargetDir + u" ("_s))
+        << lines[1].toStdString();
+    EXPECT_TRUE(lines[1].endsWith(u", Groß-/Kleinschreibung unterschieden)"_s));
+    EXPECT_EQ(lines.mid(2),
+              (QStringList{u"a.mp3  ->  a_x.mp3"_s,
+                           u"ab  ->  (Fehler: Der Name hat weniger als vier Zeichen.)"_s,
+                           u"b.mp3  ->  (bleibt, der Lauf endet vorher)"_s, QString()}));
     EXPECT_EQ(tree.entries(u"src"_s), (QStringList{u"a.mp3"_s, u"ab"_s, u"b.mp3"_s}));
     EXPECT_FALSE(control(u"cmd_Rueckgaengig"_s)->isEnabled());
 }
@@ -386,6 +392,20 @@ TEST_F(Dialog, directoryButtonsStoreTheirRequestAndShowTheSamePickerModally) {
             firstPicker = picker;
         EXPECT_EQ(picker, firstPicker);
     }
+}
+
+TEST_F(Dialog, directoryFieldsShowTheChosenDirectoriesAndTakeNoTyping) {
+    const QString source = prg.SourceDir;
+    for (const QString& name : {u"txt_Quellverzeichnis"_s, u"txt_Zielverzeichnis"_s}) {
+        SCOPED_TRACE(name.toStdString());
+        auto* field = control<QLineEdit>(name);
+        EXPECT_TRUE(field->isReadOnly());
+        // As the picker's "OK" fills it.
+        dialog.setText(name, u"/chosen/"_s);
+        QTest::keyClicks(field, u"typed"_s);
+        EXPECT_EQ(field->text(), u"/chosen/"_s);
+    }
+    EXPECT_EQ(prg.SourceDir, source);
 }
 
 TEST_F(Dialog, logEditedByHandIsReadBackExactly) {

@@ -75,6 +75,7 @@ struct SlowListingRow {
     QString button;
     bool moveBack;
     int slowListing; // 1: the run's first listing, 2: MoveBack's
+    int logLines;    // a preview's heading included
 };
 
 class SlowDirectory : public SlowMedia, public testing::WithParamInterface<SlowListingRow> {};
@@ -100,15 +101,15 @@ TEST_P(SlowDirectory, dialogPaintsAndSaysItIsReadingWhileTheListingTakesLong) {
     EXPECT_TRUE(seenAlive);
     EXPECT_EQ(captionWhileReading, u"Lauf – Verzeichnis wird gelesen …"_s);
     EXPECT_EQ(dialog.windowTitle(), u"Lauf"_s);
-    EXPECT_EQ(dialog.fieldText(u"txt_Filename"_s).count(u"\r\n"_s), 2);
+    EXPECT_EQ(dialog.fieldText(u"txt_Filename"_s).count(u"\r\n"_s), row.logLines);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, SlowDirectory,
-    testing::Values(SlowListingRow{"renameRun", u"AddText"_s, u"cmd_Start"_s, false, 1},
-                    SlowListingRow{"moveBackAfterTheRun", u"AddText"_s, u"cmd_Start"_s, true, 2},
-                    SlowListingRow{"preview", u"AddText"_s, u"cmd_Vorschau"_s, false, 1},
-                    SlowListingRow{"id3Check", u"ReadID3"_s, u"cmd_Start"_s, false, 1}),
+    testing::Values(SlowListingRow{"renameRun", u"AddText"_s, u"cmd_Start"_s, false, 1, 2},
+                    SlowListingRow{"moveBackAfterTheRun", u"AddText"_s, u"cmd_Start"_s, true, 2, 2},
+                    SlowListingRow{"preview", u"AddText"_s, u"cmd_Vorschau"_s, false, 1, 4},
+                    SlowListingRow{"id3Check", u"ReadID3"_s, u"cmd_Start"_s, false, 1, 2}),
     [](const testing::TestParamInfo<SlowListingRow>& info) { return info.param.name; });
 
 // A file on slow media: the move or read of the second file returns only
@@ -155,5 +156,41 @@ INSTANTIATE_TEST_SUITE_P(
                                 u"a.mp3\r\nb.mp3\r\n"_s},
                     SlowFileRow{"id3Check", u"ReadID3"_s, false, 2, u"a.mp3\r\n"_s}),
     [](const testing::TestParamInfo<SlowFileRow>& info) { return info.param.name; });
+
+// Restored from the task bar while the run's thread records its moves, the
+// dialog reads nothing of the run and keeps "Rückgängig" disabled. The second
+// move waits for the restore through a relaxed atomic, which orders nothing
+// for ThreadSanitizer: only the dialog's own code may keep the threads apart.
+TEST_F(SlowMedia, restoringTheDialogDuringARunLeavesTheUndoJournalToTheRun) {
+    showFor(u"AddText"_s, false);
+    auto* undo = dialog.findChild<QPushButton*>(u"cmd_Rueckgaengig"_s);
+
+    std::atomic<bool> restored = false;
+    std::atomic<int> steps = 0;
+    fileSystem.beforeMoveOrRead = [&] {
+        if (++steps != 2)
+            return;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!restored.load(std::memory_order_relaxed) &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    bool undoEnabledWhileRunning = true;
+    std::atomic<bool> seen = false;
+    clickWatching(u"cmd_Start"_s, seen, [&] {
+        if (steps < 2)
+            return false;
+        dialog.showMinimized();
+        dialog.showNormal();
+        undoEnabledWhileRunning = undo->isEnabled();
+        restored.store(true, std::memory_order_relaxed);
+        return true;
+    });
+
+    EXPECT_TRUE(restored);
+    EXPECT_FALSE(undoEnabledWhileRunning);
+    EXPECT_TRUE(undo->isEnabled());
+    EXPECT_EQ(dialog.fieldText(u"txt_Filename"_s), u"a.mp3\r\nb.mp3\r\n"_s);
+}
 
 } // namespace
