@@ -84,10 +84,17 @@ QString LogFieldAccessible::lineText(int offset, int lines, int* startOffset,
 
 // Lines come from the field's index, so that reading a long log line by line
 // does not search the whole text for every line.
+// Qt's own search for a word, sentence or character never ends when it
+// starts at the end of the text: nothing is there or after it, and the item
+// before it is the one at the last character.
 QString LogFieldAccessible::textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType,
                                              int* startOffset, int* endOffset) const {
     if (boundaryType == QAccessible::LineBoundary)
         return lineText(offset, -1, startOffset, endOffset);
+    const int count = characterCount();
+    if (offset >= count && count > 0)
+        return QAccessibleTextInterface::textAtOffset(count - 1, boundaryType, startOffset,
+                                                      endOffset);
     return QAccessibleTextInterface::textBeforeOffset(offset, boundaryType, startOffset, endOffset);
 }
 
@@ -95,6 +102,8 @@ QString LogFieldAccessible::textAfterOffset(int offset, QAccessible::TextBoundar
                                             int* startOffset, int* endOffset) const {
     if (boundaryType == QAccessible::LineBoundary)
         return lineText(offset, 1, startOffset, endOffset);
+    if (offset >= characterCount())
+        return atTheEnd(startOffset, endOffset);
     return QAccessibleTextInterface::textAfterOffset(offset, boundaryType, startOffset, endOffset);
 }
 
@@ -102,7 +111,15 @@ QString LogFieldAccessible::textAtOffset(int offset, QAccessible::TextBoundaryTy
                                          int* startOffset, int* endOffset) const {
     if (boundaryType == QAccessible::LineBoundary)
         return lineText(offset, 0, startOffset, endOffset);
+    if (offset >= characterCount())
+        return atTheEnd(startOffset, endOffset);
     return QAccessibleTextInterface::textAtOffset(offset, boundaryType, startOffset, endOffset);
+}
+
+QString LogFieldAccessible::atTheEnd(int* startOffset, int* endOffset) const {
+    *startOffset = characterCount();
+    *endOffset = *startOffset;
+    return {};
 }
 
 int LogFieldAccessible::characterCount() const {

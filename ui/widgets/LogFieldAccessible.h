@@ -39,6 +39,8 @@ private:
     // The line `lines` away from the one that holds `offset`, its break
     // included, or an empty text where there is none.
     QString lineText(int offset, int lines, int* startOffset, int* endOffset) const;
+    // Nothing, at the end of the text.
+    QString atTheEnd(int* startOffset, int* endOffset) const;
 };
 
 // The accessible factory for LogField, installed by its first instance.

@@ -352,6 +352,31 @@ TEST_F(LogFieldTest, ScreenReadersReadTheTextCaretSelectionAndLines) {
     EXPECT_EQ(text->offsetAtPoint(field.viewport()->mapToGlobal(pointAt(1, u"zw"_s))), 8);
 }
 
+// Qt's own search for a boundary never ended at the end of the text.
+TEST_F(LogFieldTest, ScreenReadersReadWordsAndSentencesUpToTheEnd) {
+    field.setText(u"eins zwei\r\ndrei"_s);
+    QAccessibleTextInterface* text = QAccessible::queryAccessibleInterface(&field)->textInterface();
+    const int count = text->characterCount();
+    for (const QAccessible::TextBoundaryType boundary :
+         {QAccessible::CharBoundary, QAccessible::WordBoundary, QAccessible::SentenceBoundary,
+          QAccessible::ParagraphBoundary, QAccessible::NoBoundary}) {
+        SCOPED_TRACE(int(boundary));
+        for (const int offset : {count - 1, count, count + 1}) {
+            int start = -2;
+            int end = -2;
+            const QString at = text->textAtOffset(offset, boundary, &start, &end);
+            EXPECT_EQ(at, field.text().mid(start, end - start));
+            const QString after = text->textAfterOffset(offset, boundary, &start, &end);
+            EXPECT_EQ(after, field.text().mid(start, end - start));
+            const QString before = text->textBeforeOffset(offset, boundary, &start, &end);
+            EXPECT_EQ(before, field.text().mid(start, end - start));
+        }
+    }
+    int start = 0;
+    int end = 0;
+    EXPECT_EQ(text->textBeforeOffset(count, QAccessible::WordBoundary, &start, &end), u"drei"_s);
+}
+
 TEST_F(LogFieldTest, ContextMenuOffersTheEditsInGerman) {
     field.setText(u"a\r\nb"_s);
     QStringList entries;
