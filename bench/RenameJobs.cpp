@@ -28,16 +28,15 @@ const QString addedText = u"_x"_s;
 // The most a run over a million files may hold at once.
 constexpr int millionPeakLimitMiB = 512;
 
-// Zero-padded numbers make the natural order the byte order, so Tessavo and
-// the baseline move the files in the same order.
-QList<QByteArray> fileNames(int count) {
-    QList<QByteArray> names;
-    names.reserve(count);
-    const int digits = std::max<int>(6, QByteArray::number(count).size());
-    for (int number = 1; number <= count; ++number)
-        names.append("Artist - Title " + QByteArray::number(number).rightJustified(digits, '0') +
-                     ".mp3");
-    return names;
+QList<QByteArray> fileNames(const BenchOptions& options, int count) {
+    return benchnames::fileNames(options.names, count);
+}
+
+// What the work column says about the files.
+QString filesWork(const BenchOptions& options, int count) {
+    return options.names == benchnames::Kind::Short
+               ? u"%L1 empty files, short names"_s.arg(count)
+               : u"%L1 empty files, collection-like names"_s.arg(count);
 }
 
 QList<QByteArray> withPrefix(const QByteArray& prefix, const QList<QByteArray>& names) {
@@ -48,6 +47,8 @@ QList<QByteArray> withPrefix(const QByteArray& prefix, const QList<QByteArray>& 
     return prefixed;
 }
 
+// AddText puts the text before the last four characters, which are ASCII in
+// every name here.
 QList<QByteArray> withAddedText(const QList<QByteArray>& names) {
     QList<QByteArray> changed;
     changed.reserve(names.size());
@@ -61,8 +62,10 @@ struct RenameDirs {
     QString source;
     QString target;
 
-    // Whether the directories hold exactly the names given.
-    bool hold(const QList<QByteArray>& inSource, const QList<QByteArray>& inTarget) const {
+    // Whether the directories hold exactly the names given, in any order.
+    bool hold(QList<QByteArray> inSource, QList<QByteArray> inTarget) const {
+        std::sort(inSource.begin(), inSource.end());
+        std::sort(inTarget.begin(), inTarget.end());
         return baseline::sortedRegularFiles(encodeFileName(source)) == inSource &&
                baseline::sortedRegularFiles(encodeFileName(target)) == inTarget;
     }
@@ -101,10 +104,10 @@ JobResult renameJob(const BenchOptions& options, const ScratchDir& scratch, bool
     const int files = options.quick ? 300 : 100000;
     JobResult result;
     result.job = moveBack ? u"rename, MoveBack"_s : u"rename"_s;
-    result.work = u"AddNumber, %L1 empty files"_s.arg(files);
+    result.work = u"AddNumber, "_s + filesWork(options, files);
     result.target = u"≤ 1.10 x baseline"_s;
 
-    const QList<QByteArray> names = fileNames(files);
+    const QList<QByteArray> names = fileNames(options, files);
     const QList<QByteArray> renamed = withPrefix(numberPrefix, names);
     const QList<QByteArray> expectedInSource = moveBack ? renamed : QList<QByteArray>();
     const QList<QByteArray> expectedInTarget = moveBack ? QList<QByteArray>() : renamed;
@@ -172,10 +175,10 @@ JobResult benchUndo(const BenchOptions& options, const ScratchDir& scratch) {
     const int files = options.quick ? 300 : 100000;
     JobResult result;
     result.job = u"undo"_s;
-    result.work = u"Rückgängig after AddNumber, %L1 empty files"_s.arg(files);
+    result.work = u"Rückgängig after AddNumber, "_s + filesWork(options, files);
     result.target = u"≤ 1.15 x baseline"_s;
 
-    const QList<QByteArray> names = fileNames(files);
+    const QList<QByteArray> names = fileNames(options, files);
     const QList<QByteArray> renamed = withPrefix(numberPrefix, names);
     PairedRuns runs;
     for (int round = 0; round < options.repeat; ++round) {
@@ -233,11 +236,11 @@ JobResult benchPreview(const BenchOptions& options, const ScratchDir& scratch) {
     const int files = options.quick ? 300 : 100000;
     JobResult result;
     result.job = u"preview"_s;
-    result.work =
-        u"AddNumber, %L1 empty files; the baseline is the rename run over them"_s.arg(files);
+    result.work = u"AddNumber, "_s + filesWork(options, files) +
+                  u"; the baseline is the rename run over them"_s;
     result.target = u"≤ 0.50 x the rename run"_s;
 
-    const QList<QByteArray> names = fileNames(files);
+    const QList<QByteArray> names = fileNames(options, files);
     const QList<QByteArray> renamed = withPrefix(numberPrefix, names);
     PairedRuns runs;
     for (int round = 0; round < options.repeat; ++round) {
@@ -272,7 +275,7 @@ JobResult benchMillion(const BenchOptions& options, const ScratchDir& scratch) {
     const int files = options.quick ? 2000 : 1000000;
     JobResult result;
     result.job = u"million"_s;
-    result.work = u"AddNumber, %L1 empty files"_s.arg(files);
+    result.work = u"AddNumber, "_s + filesWork(options, files);
     result.target = u"≤ 1.10 x baseline, peak ≤ %1 MiB"_s.arg(millionPeakLimitMiB);
 
     PairedRuns runs;
@@ -280,7 +283,7 @@ JobResult benchMillion(const BenchOptions& options, const ScratchDir& scratch) {
         RenameDirs baselineDirs;
         RenameDirs tessavoDirs;
         {
-            const QList<QByteArray> names = fileNames(files);
+            const QList<QByteArray> names = fileNames(options, files);
             baselineDirs = makeRenameDirs(scratch, u"million-baseline"_s, names);
             tessavoDirs = makeRenameDirs(scratch, u"million-tessavo"_s, names);
         }
@@ -301,13 +304,13 @@ JobResult benchMillion(const BenchOptions& options, const ScratchDir& scratch) {
         const auto runTessavo = [&] {
             DialogRun run(numbering(tessavoDirs, false));
             runs.ours.push_back(run.run());
-            runFaults = run.faults(runLogOf(fileNames(files)));
+            runFaults = run.faults(runLogOf(fileNames(options, files)));
             scratch.settle();
         };
         inAlternatingOrder(round, runBaseline, runTessavo);
         result.faults += runFaults;
 
-        const QList<QByteArray> renamed = withPrefix(numberPrefix, fileNames(files));
+        const QList<QByteArray> renamed = withPrefix(numberPrefix, fileNames(options, files));
         if (!baselineDone || !baselineDirs.hold({}, renamed))
             result.faults.append(u"the baseline did not rename every file"_s);
         if (!tessavoDirs.hold({}, renamed))
@@ -325,11 +328,11 @@ JobResult benchLogGrowth(const BenchOptions& options, const ScratchDir& scratch)
     const int large = options.quick ? 1000 : 100000;
     JobResult result;
     result.job = u"log growth"_s;
-    result.work = u"AddText over %L1 files, time per file"_s.arg(large);
+    result.work = u"AddText over "_s + filesWork(options, large) + u", time per file"_s;
 
     std::vector<double> perFileSmall, perFileLarge, peaks, growths;
     const auto runOnce = [&](int files) {
-        const QList<QByteArray> names = fileNames(files);
+        const QList<QByteArray> names = fileNames(options, files);
         const RenameDirs dirs = makeRenameDirs(scratch, u"log-growth"_s, names);
         scratch.settle();
         DialogRun run({.operation = u"AddText"_s,
