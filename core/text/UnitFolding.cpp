@@ -16,7 +16,6 @@ const UnitFolding::Table& UnitFolding::filledTable() {
         };
         fill(0, latinEnd, 0);
         fill(marksBegin, marksEnd, marksAt);
-        fill(escapedBegin, escapedEnd, escapedAt);
         return units;
     }();
     return folded;

@@ -6,10 +6,12 @@
 
 // Unicode case folding, as QString::toCaseFolded does it, of the UTF-16
 // units that names in European languages are made of: ASCII, Latin-1,
-// Latin Extended-A and -B, the combining marks of decomposed names and the
-// escaped bytes of names that are no UTF-8 (NameCodec). Qt folds a string
-// code point by code point, so a name of these units folds unit by unit,
-// by a table lookup instead of Qt's few thousand instructions per name.
+// Latin Extended-A and -B and the combining marks of decomposed names. Qt
+// folds these code point by code point, so a name of them folds unit by
+// unit, by a table lookup instead of Qt's few thousand instructions per
+// name. Not so the escaped bytes of a name that is no UTF-8 (NameCodec):
+// Qt keeps them where nothing else changes and makes them U+FFFD where
+// something does.
 class UnitFolding {
 public:
     UnitFolding();
@@ -21,8 +23,6 @@ public:
             return table_[unit];
         if (unit >= marksBegin && unit < marksEnd)
             return table_[marksAt + size_t(unit - marksBegin)];
-        if (unit >= escapedBegin && unit < escapedEnd)
-            return table_[escapedAt + size_t(unit - escapedBegin)];
         return 0;
     }
 
@@ -31,11 +31,8 @@ private:
     static constexpr char16_t latinEnd = 0x0250;   // ASCII to Latin Extended-B
     static constexpr char16_t marksBegin = 0x0300; // combining diacritical marks
     static constexpr char16_t marksEnd = 0x0370;
-    static constexpr char16_t escapedBegin = 0xDC80; // an escaped byte 0x80..0xFF
-    static constexpr char16_t escapedEnd = 0xDD00;
     static constexpr size_t marksAt = latinEnd;
-    static constexpr size_t escapedAt = marksAt + (marksEnd - marksBegin);
-    static constexpr size_t tableSize = escapedAt + (escapedEnd - escapedBegin);
+    static constexpr size_t tableSize = marksAt + (marksEnd - marksBegin);
 
     using Table = std::array<char16_t, tableSize>;
     static const Table& filledTable();
