@@ -79,7 +79,8 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption namesOption(
         u"names"_s,
         u"The names of the rename jobs' files: collection (default; 20 to 120 bytes, umlauts, "
-        u"some decomposed, a few in Latin-1) or short (\"Artist - Title 000001.mp3\")."_s,
+        u"some decomposed, a few in Latin-1) or short (\"Artist - Title 000001.mp3\"); million "
+        u"always has the short ones."_s,
         u"kind"_s, u"collection"_s);
     parser.addOptions({dirOption, repeatOption, quickOption, checkOption, jobOption, namesOption});
     parser.process(application);
