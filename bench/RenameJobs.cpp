@@ -270,9 +270,10 @@ JobResult benchPreview(const BenchOptions& options, const ScratchDir& scratch) {
 }
 
 // AddNumber over a million files: the time against the raw loop, and the
-// peak memory. Its files keep the short names for which its memory bound was
-// set; with the collection's a file takes about twice the memory. The names are made again after
-// the runs, so that the benchmark's own list of them is not part of either side's memory.
+// peak memory. Its files keep the short names for which the bound on memory
+// was set; a file with one of the collection's takes about twice as much.
+// The names are made again after the runs, so that the benchmark's own list
+// of them is not part of either side's memory.
 JobResult benchMillion(const BenchOptions& options, const ScratchDir& scratch) {
     const int files = options.quick ? 2000 : 1000000;
     JobResult result;

@@ -74,8 +74,8 @@ private:
             addKey(name.toCaseFolded(), index, false);
     }
 
-    // Appends the key of `name`, folding each unit `byTable`, which fails
-    // for a unit beyond the table; Qt's folding leaves units to keep.
+    // Appends the key of `name`, which is folded already unless `byTable`:
+    // then each unit is folded by the table, which fails for one beyond it.
     bool addKey(const QString& name, qsizetype index, bool byTable) {
         const auto* units = reinterpret_cast<const char16_t*>(name.utf16());
         const size_t size = size_t(name.size());
@@ -91,7 +91,7 @@ private:
             if (!isDigit(units[i])) {
                 const char16_t unit = units[i++];
                 const char16_t folded = byTable ? fold_(unit) : unit;
-                if (folded == 0) {
+                if (byTable && folded == 0) {
                     buffer_.resize(start);
                     return false;
                 }

@@ -43,6 +43,7 @@ INSTANTIATE_TEST_SUITE_P(
                     OrderRow{"BlankBeforeDigit", u"a b"_s, u"a1"_s},
                     OrderRow{"DigitBeforeLetter", u"a1"_s, u"ab"_s},
                     OrderRow{"EscapedByteAfterAscii", u"Cafe"_s, decodeFileName("Caf\xE9")},
+                    OrderRow{"NulBeforeEverything", QString(u"a\0\u00C4"_s), u"a\u00C4"_s},
                     OrderRow{"DecomposedUmlautsIgnoreCase", u"A\u0308b"_s, u"a\u0308c"_s},
                     OrderRow{"GreekIgnoresCase", u"\u03C3b"_s, u"\u03A3c"_s},
                     OrderRow{"GreekAmongUmlautsIgnoresCase", u"\u00C4\u03C3b"_s,
