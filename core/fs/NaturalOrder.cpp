@@ -87,10 +87,11 @@ private:
         char16_t* const text = buffer_.data() + start;
         char16_t* out = text;
         runs_.clear();
+        bool changed = false;
         for (size_t i = 0; i < size;) {
             if (!isDigit(units[i])) {
                 const char16_t unit = units[i++];
-                const char16_t folded = byTable ? fold_(unit) : unit;
+                const char16_t folded = byTable ? fold_.inText(unit, changed) : unit;
                 if (byTable && folded == 0) {
                     buffer_.resize(start);
                     return false;

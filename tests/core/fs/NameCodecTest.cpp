@@ -148,7 +148,8 @@ INSTANTIATE_TEST_SUITE_P(
                     EncodeRow{"LoneHighSurrogate", u"\xD800x", "\xED\xA0\x80x"},
                     EncodeRow{"PairEndingInEscapeRange", u"\xD800\xDC80", "\xF0\x90\x82\x80"},
                     EncodeRow{"AsciiBetweenUmlauts", u"\u00E4bcdefghij\u00F6",
-                              "\xC3\xA4bcdefghij\xC3\xB6"}),
+                              "\xC3\xA4"
+                              "bcdefghij\xC3\xB6"}),
     [](const testing::TestParamInfo<EncodeRow>& info) { return std::string(info.param.name); });
 
 TEST(NameCodec, DisplayShowsEscapedBytesAsReplacement) {

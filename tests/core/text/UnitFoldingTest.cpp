@@ -24,6 +24,25 @@ TEST(UnitFolding, FoldsUnitByUnitAsQtFoldsTheWholeText) {
     EXPECT_EQ(folded, text.toCaseFolded());
 }
 
+TEST(UnitFolding, FoldsNamesThatAreNoUtf8AsQtDoes) {
+    // Escaped bytes before, between and after letters that fold or not.
+    const UnitFolding fold;
+    const QString escaped(QChar(char16_t(0xDCE9)));
+    const QString pieces[] = {escaped,     u"a"_s,      u"B"_s, u"\u00C4"_s,
+                              u"\u00E4"_s, u"\u0308"_s, u" "_s};
+    for (const QString& first : pieces)
+        for (const QString& second : pieces)
+            for (const QString& third : pieces)
+                for (const QString& fourth : pieces) {
+                    const QString text = first + second + third + fourth;
+                    QString folded;
+                    bool changed = false;
+                    for (const QChar c : text)
+                        folded += QChar(fold.inText(c.unicode(), changed));
+                    ASSERT_EQ(folded, text.toCaseFolded()) << text.toStdString();
+                }
+}
+
 TEST(UnitFolding, FoldsTheUnitsOfEuropeanNamesOnly) {
     const UnitFolding fold;
     const struct {
