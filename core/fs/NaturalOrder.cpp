@@ -68,15 +68,22 @@ private:
         Key key;
     };
 
+    // How a name's units are folded as its key is written.
+    enum class Folding {
+        ByTable,            // fails at a unit beyond the table
+        ByTableWithEscapes, // the same for a name that is no UTF-8
+        Done,               // the name is folded already
+    };
+
     void add(qsizetype index) {
         const QString& name = names_[index];
-        if (!addKey(name, index, true))
-            addKey(name.toCaseFolded(), index, false);
+        if (!addKey<Folding::ByTable>(name, index) &&
+            !addKey<Folding::ByTableWithEscapes>(name, index))
+            addKey<Folding::Done>(name.toCaseFolded(), index);
     }
 
-    // Appends the key of `name`, which is folded already unless `byTable`:
-    // then each unit is folded by the table, which fails for one beyond it.
-    bool addKey(const QString& name, qsizetype index, bool byTable) {
+    // Appends the key of `name`, or fails at a unit it cannot fold.
+    template <Folding folding> bool addKey(const QString& name, qsizetype index) {
         const auto* units = reinterpret_cast<const char16_t*>(name.utf16());
         const size_t size = size_t(name.size());
         const size_t start = buffer_.size();
@@ -87,12 +94,16 @@ private:
         char16_t* const text = buffer_.data() + start;
         char16_t* out = text;
         runs_.clear();
-        bool changed = false;
+        [[maybe_unused]] bool changed = false;
         for (size_t i = 0; i < size;) {
             if (!isDigit(units[i])) {
                 const char16_t unit = units[i++];
-                const char16_t folded = byTable ? fold_.inText(unit, changed) : unit;
-                if (byTable && folded == 0) {
+                char16_t folded = unit;
+                if constexpr (folding == Folding::ByTable)
+                    folded = fold_(unit);
+                else if constexpr (folding == Folding::ByTableWithEscapes)
+                    folded = fold_.inText(unit, changed);
+                if (folding != Folding::Done && folded == 0) {
                     buffer_.resize(start);
                     return false;
                 }
