@@ -16,8 +16,7 @@ class UnitFolding {
 public:
     UnitFolding();
 
-    // The folded unit; 0 where `unit` is not among those or folds into
-    // more than one unit.
+    // The folded unit; 0 where `unit` is not among those.
     char16_t operator()(char16_t unit) const {
         if (unit < latinEnd)
             return table_[unit];

@@ -24,8 +24,9 @@ TEST(BenchNames, CollectionNamesAreDistinctVariedAndListedInNaturalOrder) {
         ASSERT_LE(bytes.size(), 120) << bytes.toStdString();
         ASSERT_FALSE(bytes.contains('/') || bytes.startsWith('.')) << bytes.toStdString();
         const QString name = decodeFileName(bytes);
-        if (i > 0)
+        if (i > 0) {
             ASSERT_TRUE(naturallyBefore(decodeFileName(names[i - 1]), name));
+        }
         beyondAscii += name.size() != bytes.size();
         notUtf8 += !QStringView(name).isValidUtf16();
         decomposed += name != name.normalized(QString::NormalizationForm_C);
