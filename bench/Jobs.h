@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bench/BenchNames.h"
 #include "bench/Measure.h"
 
 #include <QString>
@@ -13,6 +14,7 @@ class ScratchDir;
 struct BenchOptions {
     int repeat = 5;
     bool quick = false; // a few hundred files, a few MiB: checks the work only
+    benchnames::Kind names = benchnames::Kind::Collection; // of the rename jobs' files
 };
 
 // One row of the table: the medians of both sides and whether the target

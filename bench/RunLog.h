@@ -8,11 +8,12 @@
 #include <QList>
 #include <QString>
 
-// The log that a rename or ID3 run writes for the names it handles.
+// The log that a rename or ID3 run writes for the names it handles: bytes
+// that are no UTF-8 show as U+FFFD.
 inline QString runLogOf(const QList<QByteArray>& names) {
     QString log;
     for (const QByteArray& name : names)
-        log += decodeFileName(name) + QStringLiteral("\r\n");
+        log += displayFileName(decodeFileName(name)) + QStringLiteral("\r\n");
     return log;
 }
 
@@ -20,7 +21,7 @@ inline QString runLogOf(const QList<QByteArray>& names) {
 inline QString undoLogOf(const QList<QByteArray>& names) {
     QString log;
     for (auto name = names.crbegin(); name != names.crend(); ++name)
-        log += decodeFileName(*name) + QStringLiteral("\r\n");
+        log += displayFileName(decodeFileName(*name)) + QStringLiteral("\r\n");
     return log;
 }
 
@@ -30,7 +31,7 @@ inline QString previewLogOf(const QString& source, const QString& target,
                             const QList<QByteArray>& names, const QByteArray& prefix) {
     QString log = previewHeading(source, target, LocalFileSystem().targetRules(target));
     for (const QByteArray& name : names)
-        log += decodeFileName(name) + QStringLiteral("  ->  ") + decodeFileName(prefix + name) +
-               QStringLiteral("\r\n");
+        log += displayFileName(decodeFileName(name)) + QStringLiteral("  ->  ") +
+               displayFileName(decodeFileName(prefix + name)) + QStringLiteral("\r\n");
     return log;
 }

@@ -76,7 +76,13 @@ int main(int argc, char* argv[]) {
         u"Runs only this job (%1); may be given more than once. million runs only when "
         u"named."_s.arg(jobKeys.join(u", "_s)),
         u"job"_s);
-    parser.addOptions({dirOption, repeatOption, quickOption, checkOption, jobOption});
+    const QCommandLineOption namesOption(
+        u"names"_s,
+        u"The names of the rename jobs' files: collection (default; 20 to 120 bytes, umlauts, "
+        u"some decomposed, a few in Latin-1) or short (\"Artist - Title 000001.mp3\"); million "
+        u"always has the short ones."_s,
+        u"kind"_s, u"collection"_s);
+    parser.addOptions({dirOption, repeatOption, quickOption, checkOption, jobOption, namesOption});
     parser.process(application);
 
     BenchOptions options;
@@ -87,6 +93,12 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "tessavo_bench: --repeat needs a whole number of at least 1\n");
         return WrongWork;
     }
+    const QString names = parser.value(namesOption);
+    if (names != u"collection"_s && names != u"short"_s) {
+        std::fprintf(stderr, "tessavo_bench: --names is collection or short\n");
+        return WrongWork;
+    }
+    options.names = names == u"short"_s ? benchnames::Kind::Short : benchnames::Kind::Collection;
     const QStringList chosen = parser.values(jobOption);
     for (const QString& key : chosen) {
         if (!jobKeys.contains(key)) {

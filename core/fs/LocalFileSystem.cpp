@@ -212,10 +212,29 @@ FsResult<QByteArray> readEntries(const QString& directory, Take take,
     return names;
 }
 
+// How many names readEntries gathered: the NULs after them, counted eight
+// bytes at a time (a byte-wise count cost a fifth of decoding them).
+qsizetype nameCount(const QByteArray& entries) {
+    constexpr quint64 low7 = 0x7F7F7F7F7F7F7F7Fu;
+    const char* bytes = entries.constData();
+    const qsizetype size = entries.size();
+    qsizetype count = 0;
+    qsizetype i = 0;
+    for (quint64 word; i + 8 <= size; i += 8) {
+        std::memcpy(&word, bytes + i, sizeof word);
+        // One in each byte that is 0, and the eight added up in the top byte.
+        const quint64 nuls = (~(((word & low7) + low7) | word | low7)) >> 7;
+        count += qsizetype((nuls * 0x0101010101010101u) >> 56);
+    }
+    for (; i < size; ++i)
+        count += bytes[i] == '\0';
+    return count;
+}
+
 // The names gathered by readEntries, decoded.
 QStringList decodedEntries(const QByteArray& entries) {
     QStringList names;
-    names.reserve(entries.count('\0'));
+    names.reserve(nameCount(entries));
     for (const char* name = entries.constData(); name != entries.constEnd();) {
         const QByteArrayView bytes(name);
         names.append(decodeFileName(bytes));

@@ -107,6 +107,13 @@ QString decodeFileName(QByteArrayView bytes) {
     for (qsizetype i = 0; i < asciiEnd; ++i)
         *out++ = data[i];
     for (qsizetype i = asciiEnd; i < size;) {
+        // The ASCII between letters beyond it, eight bytes at a time.
+        if (quint64 word; i + 8 <= size && (std::memcpy(&word, data + i, sizeof word),
+                                            (word & 0x8080808080808080u) == 0)) {
+            out = std::copy(data + i, data + i + 8, out);
+            i += 8;
+            continue;
+        }
         if (data[i] < 0x80) {
             *out++ = data[i++];
             continue;
@@ -149,6 +156,13 @@ void encodeFileNameInto(QStringView name, QByteArray& bytes) {
     for (qsizetype i = 0; i < asciiEnd; ++i)
         *out++ = char(units[i]);
     for (qsizetype i = asciiEnd; i < size; ++i) {
+        // The ASCII between letters beyond it, four units at a time.
+        if (quint64 word; i + 4 <= size && (std::memcpy(&word, units + i, sizeof word),
+                                            (word & 0xFF80FF80FF80FF80u) == 0)) {
+            out = std::copy(units + i, units + i + 4, out);
+            i += 3;
+            continue;
+        }
         const char16_t unit = units[i];
         if (unit < 0x80) {
             *out++ = char(unit);
@@ -165,12 +179,37 @@ void encodeFileNameInto(QStringView name, QByteArray& bytes) {
     bytes.truncate(out - bytes.constData());
 }
 
+qsizetype encodedFileNameSize(QStringView name) {
+    const auto* units = reinterpret_cast<const char16_t*>(name.utf16());
+    const qsizetype size = name.size();
+    qsizetype bytes = asciiPrefix(units, size);
+    for (qsizetype i = bytes; i < size; ++i) {
+        const char16_t unit = units[i];
+        if (unit < 0x80) {
+            bytes += 1;
+        } else if (unit < 0x800) {
+            bytes += 2;
+        } else if (QChar::isHighSurrogate(unit) && i + 1 < size &&
+                   QChar::isLowSurrogate(units[i + 1])) {
+            bytes += 4;
+            ++i;
+        } else {
+            bytes += isEscapedByte(unit) ? 1 : 3;
+        }
+    }
+    return bytes;
+}
+
 QString displayFileName(const QString& name) {
     // Reading from `name` leaves `shown` shared with it unless a unit has
     // to be replaced, so the common name is not copied.
     QString shown = name;
     const auto* units = reinterpret_cast<const char16_t*>(name.utf16());
-    for (qsizetype i = asciiPrefix(units, name.size()); i < name.size(); ++i) {
+    const qsizetype size = name.size();
+    qsizetype i = asciiPrefix(units, size);
+    while (i < size && !QChar::isSurrogate(units[i]))
+        ++i;
+    for (; i < size; ++i) {
         const char16_t unit = name[i].unicode();
         if (QChar::isHighSurrogate(unit) && i + 1 < name.size() &&
             QChar::isLowSurrogate(name[i + 1].unicode()))

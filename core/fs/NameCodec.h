@@ -11,6 +11,8 @@ QByteArray encodeFileName(const QString& name);
 // The same into `bytes`, whose room is reused: a caller that encodes a name
 // for every file of a run allocates once.
 void encodeFileNameInto(QStringView name, QByteArray& bytes);
+// How many bytes encodeFileName gives, counted without encoding.
+qsizetype encodedFileNameSize(QStringView name);
 
 // The name as a user should see it: undecodable bytes shown as U+FFFD.
 QString displayFileName(const QString& name);

@@ -1,6 +1,7 @@
 #include "core/fs/NaturalOrder.h"
 
 #include "core/fs/NameCodec.h"
+#include "core/text/UnitFolding.h"
 
 #include <algorithm>
 #include <cstring>
@@ -67,10 +68,24 @@ private:
         Key key;
     };
 
+    // How a name's units are folded as its key is written.
+    enum class Folding {
+        ByTable,            // fails at a unit beyond the table
+        ByTableWithEscapes, // the same for a name that is no UTF-8
+        Done,               // the name is folded already
+    };
+
     void add(qsizetype index) {
-        const QString folded = foldBeyondAscii(names_[index]);
-        const auto* units = reinterpret_cast<const char16_t*>(folded.utf16());
-        const size_t size = size_t(folded.size());
+        const QString& name = names_[index];
+        if (!addKey<Folding::ByTable>(name, index) &&
+            !addKey<Folding::ByTableWithEscapes>(name, index))
+            addKey<Folding::Done>(name.toCaseFolded(), index);
+    }
+
+    // Appends the key of `name`, or fails at a unit it cannot fold.
+    template <Folding folding> bool addKey(const QString& name, qsizetype index) {
+        const auto* units = reinterpret_cast<const char16_t*>(name.utf16());
+        const size_t size = size_t(name.size());
         const size_t start = buffer_.size();
         // Written through a pointer into room for the longest key, then cut
         // to what was written: appending unit by unit cost more than the
@@ -79,9 +94,20 @@ private:
         char16_t* const text = buffer_.data() + start;
         char16_t* out = text;
         runs_.clear();
+        [[maybe_unused]] bool changed = false;
         for (size_t i = 0; i < size;) {
             if (!isDigit(units[i])) {
-                *out++ = foldAscii(units[i++]);
+                const char16_t unit = units[i++];
+                char16_t folded = unit;
+                if constexpr (folding == Folding::ByTable)
+                    folded = fold_(unit);
+                else if constexpr (folding == Folding::ByTableWithEscapes)
+                    folded = fold_.inText(unit, changed);
+                if (folding != Folding::Done && folded == 0) {
+                    buffer_.resize(start);
+                    return false;
+                }
+                *out++ = folded;
                 continue;
             }
             const size_t first = i;
@@ -101,20 +127,7 @@ private:
         out = std::copy(runs_.begin(), runs_.end(), out);
         buffer_.resize(start + size_t(out - text));
         keys_.push_back({start, quint32(textLength), quint32(runs_.size()), index});
-    }
-
-    // Qt's case folding for names with letters beyond ASCII; the ASCII
-    // letters of every name are folded as they are copied into the key,
-    // which gives the same result without copying the name.
-    static QString foldBeyondAscii(const QString& name) {
-        for (const QChar c : name)
-            if (c.unicode() >= 0x80)
-                return name.toCaseFolded();
-        return name;
-    }
-
-    static char16_t foldAscii(char16_t unit) {
-        return unit >= u'A' && unit <= u'Z' ? char16_t(unit + (u'a' - u'A')) : unit;
+        return true;
     }
 
     // Names in one directory often share long beginnings, which are
@@ -177,6 +190,7 @@ private:
     }
 
     const QStringList& names_;
+    const UnitFolding fold_;
     std::u16string buffer_;
     std::u16string runs_;
     std::vector<Key> keys_;

@@ -11,7 +11,7 @@ namespace {
 bool isTooLong(const QString& name, qsizetype longest, bool utf16Units) {
     if (name.size() <= longest / 3)
         return false;
-    return (utf16Units ? name.size() : encodeFileName(name).size()) > longest;
+    return (utf16Units ? name.size() : encodedFileNameSize(name)) > longest;
 }
 
 } // namespace

@@ -74,7 +74,9 @@ TEST(NameCodec, RandomByteStringsRoundTrip) {
             else
                 bytes.append(pieces[pieceIndex(random)]);
         }
-        ASSERT_EQ(encodeFileName(decodeFileName(bytes)), bytes) << bytes.toHex().toStdString();
+        const QString name = decodeFileName(bytes);
+        ASSERT_EQ(encodeFileName(name), bytes) << bytes.toHex().toStdString();
+        ASSERT_EQ(encodedFileNameSize(name), bytes.size()) << bytes.toHex().toStdString();
     }
 }
 
@@ -132,6 +134,7 @@ class NameCodecEncode : public testing::TestWithParam<EncodeRow> {};
 
 TEST_P(NameCodecEncode, Encodes) {
     EXPECT_EQ(encodeFileName(units(GetParam().text)), bytesOf(GetParam().bytes));
+    EXPECT_EQ(encodedFileNameSize(units(GetParam().text)), qsizetype(GetParam().bytes.size()));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -142,7 +145,11 @@ INSTANTIATE_TEST_SUITE_P(
                     EncodeRow{"EscapedByte", u"Caf\xDCE9", "Caf\xE9"},
                     EncodeRow{"LowestEscape", u"\xDC80", "\x80"},
                     EncodeRow{"LoneLowBelowEscapes", u"\xDC7F", "\xED\xB1\xBF"},
-                    EncodeRow{"LoneHighSurrogate", u"\xD800x", "\xED\xA0\x80x"}),
+                    EncodeRow{"LoneHighSurrogate", u"\xD800x", "\xED\xA0\x80x"},
+                    EncodeRow{"PairEndingInEscapeRange", u"\xD800\xDC80", "\xF0\x90\x82\x80"},
+                    EncodeRow{"AsciiBetweenUmlauts", u"\u00E4bcdefghij\u00F6",
+                              "\xC3\xA4"
+                              "bcdefghij\xC3\xB6"}),
     [](const testing::TestParamInfo<EncodeRow>& info) { return std::string(info.param.name); });
 
 TEST(NameCodec, DisplayShowsEscapedBytesAsReplacement) {

@@ -42,7 +42,13 @@ INSTANTIATE_TEST_SUITE_P(
                     OrderRow{"FirstNumberDecides", u"CD2-Track1"_s, u"CD10-Track1"_s},
                     OrderRow{"BlankBeforeDigit", u"a b"_s, u"a1"_s},
                     OrderRow{"DigitBeforeLetter", u"a1"_s, u"ab"_s},
-                    OrderRow{"EscapedByteAfterAscii", u"Cafe"_s, decodeFileName("Caf\xE9")}),
+                    OrderRow{"EscapedByteAfterAscii", u"Cafe"_s, decodeFileName("Caf\xE9")},
+                    OrderRow{"NulBeforeEverything", QString(u"a\0\u00C4"_s), u"a\u00C4"_s},
+                    OrderRow{"DecomposedUmlautsIgnoreCase", u"A\u0308b"_s, u"a\u0308c"_s},
+                    OrderRow{"GreekIgnoresCase", u"\u03C3b"_s, u"\u03A3c"_s},
+                    OrderRow{"GreekAmongUmlautsIgnoresCase", u"\u00C4\u03C3b"_s,
+                             u"\u00E4\u03A3c"_s},
+                    OrderRow{"SharpSAfterAsciiLetters", u"Strat"_s, u"Stra\u00DFe"_s}),
     [](const testing::TestParamInfo<OrderRow>& info) { return std::string(info.param.name); });
 
 QStringList trickyNames() {
