@@ -377,7 +377,10 @@ TEST_P(RandomKill, AtRandomMomentsTheNextStartPutsBackOrKeepsEveryFile) {
     int asked = 0;
     int beforeFirstMove = 0;
     int afterTheEnd = 0;
-    for (int trial = 0; trial < row.trials; ++trial) {
+    // Under load the start of a run takes longer and fewer kills fall within
+    // its moves: then it takes more trials, up to four times as many.
+    int trial = 0;
+    for (; trial < row.trials || (asked < row.trials / 2 && trial < 4 * row.trials); ++trial) {
         SCOPED_TRACE(testing::Message() << "trial " << trial);
         const bool putBack = trial % 2 == 0;
         const pid_t child = startRun(tree);
@@ -413,7 +416,8 @@ TEST_P(RandomKill, AtRandomMomentsTheNextStartPutsBackOrKeepsEveryFile) {
         if (testing::Test::HasFatalFailure())
             return;
     }
-    EXPECT_GE(asked, row.trials / 2) << "too few kills fell within the moves";
+    EXPECT_GE(asked, row.trials / 2) << "too few kills fell within the moves in " << trial;
+    RecordProperty("trials", trial);
     RecordProperty("interrupted", asked);
     RecordProperty("before_first_move", beforeFirstMove);
     RecordProperty("after_the_end", afterTheEnd);
