@@ -57,6 +57,9 @@ void PayloadWriter::text(QByteArrayView value) {
 
 void PayloadWriter::name(QStringView value) {
     number(quint64(value.size()));
+    // An empty view may point nowhere, which memcpy must not be given.
+    if (value.isEmpty())
+        return;
     const size_t start = bytes_.size();
     bytes_.resize(start + size_t(2 * value.size()));
     if constexpr (QSysInfo::ByteOrder == QSysInfo::LittleEndian)
