@@ -26,7 +26,7 @@ struct Candidate {
 class Locator {
 public:
     Locator(FileSystem& fileSystem, PhaseRecord& phase)
-        : fileSystem_(fileSystem), phase_(phase), spec_(phase.spec), count_(phase.intents.size()),
+        : fileSystem_(fileSystem), phase_(phase), setup_(phase.setup), count_(phase.intents.size()),
           candidates_(size_t(count_)), assigned_(size_t(count_), false) {}
 
     void run() {
@@ -45,23 +45,23 @@ public:
 private:
     bool matches(qsizetype file, const QString& path) {
         const FsResult<FileIdentity> found = fileSystem_.identityOf(path);
-        return found && isSameFile(spec_, phase_.intents[file].identity, found.value());
+        return found && isSameFile(setup_, phase_.intents[file].identity, found.value());
     }
 
     void gatherCandidates() {
         for (qsizetype file = 0; file < count_; ++file) {
             const Intent& intent = phase_.intents[file];
-            if (matches(file, spec_.fromDir + intent.from))
+            if (matches(file, setup_.fromDir + intent.from))
                 candidates_[size_t(file)].push_back({Place::From, intent.from});
-            if (matches(file, spec_.toDir + intent.to))
+            if (matches(file, setup_.toDir + intent.to))
                 candidates_[size_t(file)].push_back({Place::To, intent.to});
         }
-        if (!spec_.inPlace)
+        if (!setup_.inPlace)
             return;
         QHash<QString, qsizetype> byName;
         for (qsizetype file = 0; file < count_; ++file)
             byName.insert(phase_.intents[file].from, file);
-        const FsResult<QStringList> entries = fileSystem_.listEntries(spec_.toDir);
+        const FsResult<QStringList> entries = fileSystem_.listEntries(setup_.toDir);
         if (!entries)
             return;
         for (const QString& entry : entries.value()) {
@@ -71,11 +71,11 @@ private:
             const qsizetype owner = byName.value(entry.first(mark), -1);
             if (owner >= 0)
                 temporaryNames_[owner].append(entry);
-            if (owner >= 0 && matches(owner, spec_.toDir + entry)) {
+            if (owner >= 0 && matches(owner, setup_.toDir + entry)) {
                 candidates_[size_t(owner)].push_back({Place::Aside, entry});
             } else if (entry.startsWith(shortTemporaryName)) {
                 for (qsizetype file = 0; file < count_; ++file)
-                    if (matches(file, spec_.toDir + entry))
+                    if (matches(file, setup_.toDir + entry))
                         candidates_[size_t(file)].push_back({Place::Aside, entry});
             }
         }
@@ -92,7 +92,7 @@ private:
 
     // A name as the disk knows it: the old names lie in the source.
     QString key(const Candidate& candidate) const {
-        return (candidate.place == Place::From ? spec_.fromDir : spec_.toDir) + candidate.name;
+        return (candidate.place == Place::From ? setup_.fromDir : setup_.toDir) + candidate.name;
     }
 
     void assign(qsizetype file, const std::optional<Candidate>& where) {
@@ -163,7 +163,7 @@ private:
     // anything else stayed, and files that agree in size and time there are
     // alike, so either answer gives back the same bytes under each name.
     void settleAmbiguities() {
-        if (spec_.inPlace) {
+        if (setup_.inPlace) {
             for (qsizetype file = 0; file < count_; ++file)
                 byOldName_.insert(phase_.intents[file].from, file);
         }
@@ -177,7 +177,7 @@ private:
             }
             bool cycle = false;
             const std::vector<qsizetype> members =
-                spec_.inPlace ? followers(file, cycle) : std::vector<qsizetype>{file};
+                setup_.inPlace ? followers(file, cycle) : std::vector<qsizetype>{file};
             bool done = false;
             if (cycle)
                 for (const qsizetype member : members)
@@ -206,7 +206,7 @@ private:
         };
         std::vector<Extra> extras;
         const auto add = [&](const QString& kept, const QString& name) {
-            const QString extra = spec_.toDir + name;
+            const QString extra = setup_.toDir + name;
             if (!holder_.contains(extra) && fileSystem_.identityOf(extra))
                 extras.push_back({kept, extra});
         };
@@ -214,19 +214,19 @@ private:
             const Intent& intent = phase_.intents[file];
             const FileState state = phase_.states[size_t(file)];
             if (state == FileState::NotMoved) {
-                const QString kept = spec_.fromDir + intent.from;
+                const QString kept = setup_.fromDir + intent.from;
                 add(kept, intent.to);
                 for (const QString& name : temporaryNames_.value(file))
                     add(kept, name);
             } else if (state == FileState::Aside) {
-                add(spec_.toDir + phase_.aside.value(file), intent.to);
+                add(setup_.toDir + phase_.aside.value(file), intent.to);
             }
         }
         for (const Extra& extra : extras) {
             const FsResult<FileIdentity> kept = fileSystem_.identityOf(extra.kept);
             const FsResult<FileIdentity> found = fileSystem_.identityOf(extra.extra);
             const bool secondLink = kept && found && kept.value().inode == found.value().inode &&
-                                    spec_.check == IdentityCheck::ByInode;
+                                    setup_.check == IdentityCheck::ByInode;
             if (secondLink || extras.size() == 1)
                 (void)fileSystem_.removeUnfinishedTarget(extra.kept, extra.extra);
         }
@@ -234,7 +234,7 @@ private:
 
     FileSystem& fileSystem_;
     PhaseRecord& phase_;
-    const PhaseSpec& spec_;
+    const PhaseSetup& setup_;
     const qsizetype count_;
     std::vector<std::vector<Candidate>> candidates_;
     std::vector<bool> assigned_;

@@ -9,9 +9,9 @@ constexpr qint64 fatTimeStepNs = 2000000000;
 
 } // namespace
 
-bool isSameFile(const PhaseSpec& spec, const FileIdentity& recorded, const FileIdentity& found) {
-    const qint64 listedNs = spec.listedMs * nanosecondsPerMs;
-    if (spec.check == IdentityCheck::ByInode)
+bool isSameFile(const PhaseSetup& setup, const FileIdentity& recorded, const FileIdentity& found) {
+    const qint64 listedNs = setup.listedMs * nanosecondsPerMs;
+    if (setup.check == IdentityCheck::ByInode)
         return recorded.inode == found.inode && (found.bornNs < 0 || found.bornNs <= listedNs);
     return recorded.size >= 0 && recorded.size == found.size &&
            (std::llabs(recorded.modifiedNs - found.modifiedNs) <= fatTimeStepNs ||

@@ -8,4 +8,4 @@
 // either agree (to FAT's two seconds, since a copy there keeps it no finer)
 // or be later than the listing: fusefat gives a file the time of the
 // rename onto its reserved name.
-bool isSameFile(const PhaseSpec& spec, const FileIdentity& recorded, const FileIdentity& found);
+bool isSameFile(const PhaseSetup& setup, const FileIdentity& recorded, const FileIdentity& found);

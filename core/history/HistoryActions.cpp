@@ -149,10 +149,10 @@ QSet<size_t> placesNow(const RunRecord& run) {
     QSet<size_t> places;
     for (qsizetype phase = 0; phase < run.phases.size(); ++phase) {
         const PhaseRecord& record = run.phases[phase];
-        if (record.spec.kind == PhaseKind::Undo || record.spec.kind == PhaseKind::Repair)
+        if (record.setup.kind == PhaseKind::Undo || record.setup.kind == PhaseKind::Repair)
             continue;
-        const size_t from = qHash(record.spec.fromDir);
-        const size_t to = qHash(record.spec.toDir);
+        const size_t from = qHash(record.setup.fromDir);
+        const size_t to = qHash(record.setup.toDir);
         for (const auto& [file, name] : awayIn(run, phase)) {
             places.remove(placeKey(from, record.intents[file].from));
             places.insert(placeKey(to, name));
@@ -233,10 +233,10 @@ bool HistoryActions::undo(const QString& id, RunWindow& window) {
             places = placesNow(opened.run);
         for (qsizetype phase = 0; phase < later.run.phases.size(); ++phase) {
             const PhaseRecord& record = later.run.phases[phase];
-            if (record.spec.kind == PhaseKind::Undo || record.spec.kind == PhaseKind::Repair ||
+            if (record.setup.kind == PhaseKind::Undo || record.setup.kind == PhaseKind::Repair ||
                 !record.ended)
                 continue;
-            const size_t from = qHash(record.spec.fromDir);
+            const size_t from = qHash(record.setup.fromDir);
             for (const auto& [file, name] : awayIn(later.run, phase)) {
                 if (places->contains(placeKey(from, record.intents[file].from))) {
                     window.showMessage(Message(newerRunMovedText(later.run.header)));
@@ -323,7 +323,7 @@ void HistoryActions::recoverInterrupted(RunWindow& window) {
             opened.journal->discard();
             continue;
         }
-        const qsizetype files = opened.run.phases.first().spec.files;
+        const qsizetype files = opened.run.phases.first().setup.files;
         Message question(interruptedRunText());
         question.informativeText = interruptedRunDetails(opened.run.header, moved, files, aside);
         question.buttons = MessageButtons::UndoKeep;

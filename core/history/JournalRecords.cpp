@@ -78,43 +78,43 @@ std::optional<RunHeader> readHeader(QByteArrayView payload) {
     return header;
 }
 
-QByteArray phaseRecord(qsizetype phase, const PhaseSpec& spec) {
+QByteArray phaseRecord(qsizetype phase, const PhaseSetup& setup) {
     PayloadWriter payload;
     payload.number(quint64(phase));
-    payload.byte(quint8(spec.kind));
-    payload.number(quint64(spec.undoes + 1));
-    payload.name(spec.fromDir);
-    payload.name(spec.toDir);
-    payload.byte(spec.inPlace ? 1 : 0);
-    payload.byte(quint8(spec.check));
-    payload.number(spec.fromVolume);
-    payload.number(spec.toVolume);
-    payload.number(quint64(spec.files));
-    payload.signedNumber(spec.listedMs);
+    payload.byte(quint8(setup.kind));
+    payload.number(quint64(setup.undoes + 1));
+    payload.name(setup.fromDir);
+    payload.name(setup.toDir);
+    payload.byte(setup.inPlace ? 1 : 0);
+    payload.byte(quint8(setup.check));
+    payload.number(setup.fromVolume);
+    payload.number(setup.toVolume);
+    payload.number(quint64(setup.files));
+    payload.signedNumber(setup.listedMs);
     return framed(RecordType::Phase, payload);
 }
 
-std::optional<std::pair<qsizetype, PhaseSpec>> readPhase(QByteArrayView payload) {
+std::optional<std::pair<qsizetype, PhaseSetup>> readPhase(QByteArrayView payload) {
     PayloadReader reader(payload);
     const auto phase = qsizetype(reader.number());
-    PhaseSpec spec;
+    PhaseSetup setup;
     const quint8 kind = reader.byte();
-    spec.kind = PhaseKind(kind);
-    spec.undoes = qsizetype(reader.number()) - 1;
-    spec.fromDir = reader.name();
-    spec.toDir = reader.name();
-    spec.inPlace = reader.byte() != 0;
+    setup.kind = PhaseKind(kind);
+    setup.undoes = qsizetype(reader.number()) - 1;
+    setup.fromDir = reader.name();
+    setup.toDir = reader.name();
+    setup.inPlace = reader.byte() != 0;
     const quint8 check = reader.byte();
-    spec.check = IdentityCheck(check);
-    spec.fromVolume = reader.number();
-    spec.toVolume = reader.number();
-    spec.files = qsizetype(reader.number());
-    spec.listedMs = reader.signedNumber();
+    setup.check = IdentityCheck(check);
+    setup.fromVolume = reader.number();
+    setup.toVolume = reader.number();
+    setup.files = qsizetype(reader.number());
+    setup.listedMs = reader.signedNumber();
     if (reader.failed() || kind < quint8(PhaseKind::Run) || kind > quint8(PhaseKind::Repair) ||
         check < quint8(IdentityCheck::ByInode) ||
         check > quint8(IdentityCheck::ByStampAcrossVolumes))
         return std::nullopt;
-    return std::pair(phase, spec);
+    return std::pair(phase, setup);
 }
 
 std::optional<qsizetype> phaseOf(QByteArrayView payload) {
@@ -173,7 +173,7 @@ bool readIntents(PhaseRecord& phase, QByteArrayView payload) {
     const auto count = qsizetype(reader.number());
     if (reader.failed() || first != phase.intents.size() || count < 0 || count > payload.size())
         return false;
-    const bool withOriginals = hasOriginals(phase.spec.kind);
+    const bool withOriginals = hasOriginals(phase.setup.kind);
     // Each name is made in one piece from the one before and the payload.
     QString from;
     FileIdentity previous;
@@ -199,7 +199,7 @@ bool readIntents(PhaseRecord& phase, QByteArrayView payload) {
         std::copy_n(from.constData() + from.size() - suffix, suffix,
                     to.data() + prefix + middle.size() / 2);
         Intent intent{from, std::move(to), previous, -1};
-        if (byInode(phase.spec.check)) {
+        if (byInode(phase.setup.check)) {
             intent.identity.inode = previous.inode + quint64(reader.signedNumber());
         } else {
             intent.identity.size = reader.signedNumber();

@@ -14,9 +14,9 @@ namespace journal {
 QByteArray headerRecord(const RunHeader& header);
 std::optional<RunHeader> readHeader(QByteArrayView payload);
 
-QByteArray phaseRecord(qsizetype phase, const PhaseSpec& spec);
+QByteArray phaseRecord(qsizetype phase, const PhaseSetup& setup);
 // The phase's number and what it is.
-std::optional<std::pair<qsizetype, PhaseSpec>> readPhase(QByteArrayView payload);
+std::optional<std::pair<qsizetype, PhaseSetup>> readPhase(QByteArrayView payload);
 
 // Announced moves of one phase, from file `first` on. Names are coded
 // against the one before (a listing in natural order shares long
@@ -48,7 +48,7 @@ private:
 // begin with.
 std::optional<qsizetype> phaseOf(QByteArrayView payload);
 
-// Reads an Intents record into `phase`, whose spec tells how identities are
+// Reads an Intents record into `phase`, whose setup tells how identities are
 // coded; false when the record does not follow the phase's last one or is
 // malformed.
 bool readIntents(PhaseRecord& phase, QByteArrayView payload);

@@ -14,9 +14,9 @@ namespace {
 constexpr qsizetype firstBatch = 1024;
 constexpr qsizetype largestBatch = 65536;
 
-PhaseSpec counting(PhaseSpec spec, qsizetype files) {
-    spec.files = files;
-    return spec;
+PhaseSetup counting(PhaseSetup setup, qsizetype files) {
+    setup.files = files;
+    return setup;
 }
 
 } // namespace
@@ -25,40 +25,40 @@ qint64 listedNow() {
     return QDateTime::currentMSecsSinceEpoch() + 1;
 }
 
-PhaseSpec phaseBetween(const FileSystem& fileSystem, PhaseKind kind, const QString& fromDir,
-                       const QString& toDir, bool inPlace, qint64 listedMs) {
-    PhaseSpec spec;
-    spec.listedMs = listedMs;
-    spec.kind = kind;
-    spec.fromDir = fromDir;
-    spec.toDir = toDir;
-    spec.inPlace = inPlace;
+PhaseSetup phaseBetween(const FileSystem& fileSystem, PhaseKind kind, const QString& fromDir,
+                        const QString& toDir, bool inPlace, qint64 listedMs) {
+    PhaseSetup setup;
+    setup.listedMs = listedMs;
+    setup.kind = kind;
+    setup.fromDir = fromDir;
+    setup.toDir = toDir;
+    setup.inPlace = inPlace;
     const FsResult<DirectoryVolume> from = fileSystem.volumeOf(fromDir);
     const FsResult<DirectoryVolume> to = fileSystem.volumeOf(toDir);
     if (from && to) {
-        spec.fromVolume = from.value().id;
-        spec.toVolume = to.value().id;
-        if (spec.fromVolume == spec.toVolume)
-            spec.check =
+        setup.fromVolume = from.value().id;
+        setup.toVolume = to.value().id;
+        if (setup.fromVolume == setup.toVolume)
+            setup.check =
                 from.value().stableInodes ? IdentityCheck::ByInode : IdentityCheck::ByStamp;
     }
-    return spec;
+    return setup;
 }
 
 PhaseRecorder::PhaseRecorder(RunJournal& journal, const FileSystem& fileSystem,
-                             const PhaseSpec& spec, const PhaseFiles& files)
-    : journal_(journal), fileSystem_(fileSystem), spec_(counting(spec, files.to.size())),
-      files_(files), phase_(journal.beginPhase(spec_)), batch_(firstBatch), events_(phase_),
+                             const PhaseSetup& setup, const PhaseFiles& files)
+    : journal_(journal), fileSystem_(fileSystem), setup_(counting(setup, files.to.size())),
+      files_(files), phase_(journal.beginPhase(setup_)), batch_(firstBatch), events_(phase_),
       outcome_(size_t(files.to.size()), Pending) {}
 
 FileIdentity PhaseRecorder::identityOf(qsizetype file) const {
     if (files_.identities)
         return (*files_.identities)[file];
-    if (spec_.check == IdentityCheck::ByInode && files_.inodes &&
+    if (setup_.check == IdentityCheck::ByInode && files_.inodes &&
         qsizetype(files_.inodes->size()) > file)
         return FileIdentity{(*files_.inodes)[size_t(file)], -1, 0, 0};
     const FsResult<FileIdentity> identity =
-        fileSystem_.identityOf(spec_.fromDir + files_.from[file]);
+        fileSystem_.identityOf(setup_.fromDir + files_.from[file]);
     // A file gone since its listing matches nothing; its move finds it gone.
     return identity ? identity.value() : FileIdentity{0, -1, -1, 0};
 }
@@ -75,7 +75,7 @@ FsStatus PhaseRecorder::mayMove(qsizetype file) {
     const qsizetype count = files_.to.size();
     const qsizetype end = std::min(count, std::max(file + 1, announced_ + batch_));
     batch_ = std::min(batch_ * 2, largestBatch);
-    journal::IntentsRecord intents(phase_, spec_.check, files_.originals != nullptr, announced_);
+    journal::IntentsRecord intents(phase_, setup_.check, files_.originals != nullptr, announced_);
     for (qsizetype index = announced_; index < end; ++index)
         intents.add(files_.from[index], files_.to[index], identityOf(index),
                     files_.originals ? (*files_.originals)[size_t(index)] : -1);
@@ -88,7 +88,7 @@ FsStatus PhaseRecorder::mayMove(qsizetype file) {
 FsStatus PhaseRecorder::beforeLastMoveOfCycle(qsizetype file) {
     // With inode numbers every file of the cycle is told apart on the disk;
     // elsewhere a cycle done and one not begun can look alike.
-    if (spec_.check == IdentityCheck::ByInode)
+    if (setup_.check == IdentityCheck::ByInode)
         return FsStatus::success();
     return written(journal_.write(events_.take() + journal::cycleStepRecord(phase_, file)));
 }

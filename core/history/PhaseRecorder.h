@@ -27,8 +27,8 @@ struct PhaseFiles {
 
 // How files moving from `fromDir` into `toDir` are told from namesakes.
 // `listedMs`: when the phase's files were listed (listedNow()).
-PhaseSpec phaseBetween(const FileSystem& fileSystem, PhaseKind kind, const QString& fromDir,
-                       const QString& toDir, bool inPlace, qint64 listedMs);
+PhaseSetup phaseBetween(const FileSystem& fileSystem, PhaseKind kind, const QString& fromDir,
+                        const QString& toDir, bool inPlace, qint64 listedMs);
 
 // Now, rounded up to the next ms, for a listing just taken.
 qint64 listedNow();
@@ -38,7 +38,7 @@ qint64 listedNow();
 // that the first move need not wait for many.
 class PhaseRecorder final : public MoveRecorder {
 public:
-    PhaseRecorder(RunJournal& journal, const FileSystem& fileSystem, const PhaseSpec& spec,
+    PhaseRecorder(RunJournal& journal, const FileSystem& fileSystem, const PhaseSetup& setup,
                   const PhaseFiles& files);
 
     FsStatus mayMove(qsizetype file) override;
@@ -62,7 +62,7 @@ private:
 
     RunJournal& journal_;
     const FileSystem& fileSystem_;
-    const PhaseSpec spec_;
+    const PhaseSetup setup_;
     const PhaseFiles files_;
     const qsizetype phase_;
     qsizetype announced_ = 0;

@@ -23,8 +23,8 @@ RunJournal::RunJournal(const RunHistory& history, RunHeader header,
 
 RunJournal::~RunJournal() = default;
 
-qsizetype RunJournal::beginPhase(const PhaseSpec& spec) {
-    keep(journal::phaseRecord(phases_, spec));
+qsizetype RunJournal::beginPhase(const PhaseSetup& setup) {
+    keep(journal::phaseRecord(phases_, setup));
     return phases_++;
 }
 

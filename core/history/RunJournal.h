@@ -28,7 +28,7 @@ public:
     RunJournal& operator=(const RunJournal&) = delete;
 
     // Starts a phase; its record goes out with the next write. Returns its number.
-    qsizetype beginPhase(const PhaseSpec& spec);
+    qsizetype beginPhase(const PhaseSetup& setup);
     // Keeps records for the next write.
     void keep(const QByteArray& records) { kept_ += records; }
     // Writes what is kept, then `records`, and waits until it is on the disk.

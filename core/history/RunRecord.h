@@ -27,7 +27,7 @@ enum class IdentityCheck : quint8 {
 };
 
 // A pass of moves from one directory into another.
-struct PhaseSpec {
+struct PhaseSetup {
     PhaseKind kind = PhaseKind::Run;
     qsizetype undoes = -1; // the phase an Undo or Repair phase works on
     QString fromDir;
@@ -59,7 +59,7 @@ enum class FileState : quint8 {
 };
 
 struct PhaseRecord {
-    PhaseSpec spec;
+    PhaseSetup setup;
     QList<Intent> intents;
     std::vector<FileState> states;   // one per intent
     QHash<qsizetype, QString> aside; // intent -> its temporary name

@@ -42,7 +42,7 @@ AwayFiles awayIn(const RunRecord& run, qsizetype phase) {
     }
     for (qsizetype later = phase + 1; later < run.phases.size(); ++later) {
         const PhaseRecord& back = run.phases[later];
-        if (back.spec.undoes != phase || !worksOnAnotherPhase(back.spec.kind))
+        if (back.setup.undoes != phase || !worksOnAnotherPhase(back.setup.kind))
             continue;
         for (qsizetype file = 0; file < back.intents.size(); ++file) {
             const auto original = size_t(back.intents[file].original);
@@ -67,7 +67,7 @@ RunUndo::RunUndo(FileSystem& fileSystem, RunJournal& journal, RunRecord& run)
 qsizetype stillAway(const RunRecord& run) {
     qsizetype away = 0;
     for (qsizetype phase = 0; phase < run.phases.size(); ++phase)
-        if (!worksOnAnotherPhase(run.phases[phase].spec.kind))
+        if (!worksOnAnotherPhase(run.phases[phase].setup.kind))
             away += awayIn(run, phase).size();
     return away;
 }
@@ -76,7 +76,7 @@ UndoOutcome RunUndo::undo(const UndoProgress& progress) {
     progress_ = progress;
     QList<std::pair<qsizetype, AwayFiles>> passes;
     for (qsizetype phase = run_.phases.size() - 1; phase >= 0; --phase) {
-        if (worksOnAnotherPhase(run_.phases[phase].spec.kind))
+        if (worksOnAnotherPhase(run_.phases[phase].setup.kind))
             continue;
         AwayFiles away = awayIn(run_, phase);
         total_ += away.size();
@@ -131,11 +131,11 @@ QSet<QString> RunUndo::placesBefore(qsizetype phase) const {
     QSet<QString> places;
     for (qsizetype earlier = 0; earlier < phase; ++earlier) {
         const PhaseRecord& record = run_.phases[earlier];
-        if (worksOnAnotherPhase(record.spec.kind))
+        if (worksOnAnotherPhase(record.setup.kind))
             continue;
         for (qsizetype file = 0; file < record.intents.size(); ++file)
             if (record.states[size_t(file)] != FileState::NotMoved)
-                places.insert(record.spec.toDir + record.intents[file].to);
+                places.insert(record.setup.toDir + record.intents[file].to);
     }
     return places;
 }
@@ -143,19 +143,19 @@ QSet<QString> RunUndo::placesBefore(qsizetype phase) const {
 void RunUndo::putBack(qsizetype phase, PhaseKind kind, const AwayFiles& files,
                       UndoOutcome& outcome) {
     const PhaseRecord& record = run_.phases[phase];
-    const PhaseSpec& spec = record.spec;
+    const PhaseSetup& setup = record.setup;
 
     // Only files that are still the ones the run moved go back.
     bool sameVolume = true;
-    if (spec.check == IdentityCheck::ByInode) {
-        const FsResult<DirectoryVolume> volume = fileSystem_.volumeOf(spec.toDir);
-        sameVolume = volume && volume.value().id == spec.toVolume;
+    if (setup.check == IdentityCheck::ByInode) {
+        const FsResult<DirectoryVolume> volume = fileSystem_.volumeOf(setup.toDir);
+        sameVolume = volume && volume.value().id == setup.toVolume;
     }
     RenamePlan plan;
-    plan.inPlace = spec.inPlace;
+    plan.inPlace = setup.inPlace;
     // Names go back as the run's source compares them, through a temporary
     // name where they differ only in case there.
-    plan.targetRules = fileSystem_.targetRules(spec.fromDir);
+    plan.targetRules = fileSystem_.targetRules(setup.fromDir);
     plan.listed.reserve(files.size());
     plan.newNames.reserve(files.size());
     QList<FileIdentity> identities;
@@ -165,14 +165,14 @@ void RunUndo::putBack(qsizetype phase, PhaseKind kind, const AwayFiles& files,
     whileWaiting(
         [&] {
             // The files in the order they had moved, last first.
-            QString path = spec.toDir;
+            QString path = setup.toDir;
             for (auto away = files.crbegin(); away != files.crend(); ++away) {
                 const auto& [file, name] = *away;
                 const Intent& intent = record.intents[file];
-                path.truncate(spec.toDir.size());
+                path.truncate(setup.toDir.size());
                 path += name;
                 if (!stuckHomes_.isEmpty() && stuckHomes_.contains(path)) {
-                    stuckHomes_.insert(spec.fromDir + intent.from);
+                    stuckHomes_.insert(setup.fromDir + intent.from);
                     continue;
                 }
                 const FsResult<FileIdentity> found = fileSystem_.identityOf(path);
@@ -183,11 +183,11 @@ void RunUndo::putBack(qsizetype phase, PhaseKind kind, const AwayFiles& files,
                                  : failureReason(found.error());
                 else if (!sameVolume)
                     reason = otherVolumeReason();
-                else if (!isSameFile(spec, intent.identity, found.value()))
+                else if (!isSameFile(setup, intent.identity, found.value()))
                     reason = replacedReason();
                 if (!reason.isEmpty()) {
                     outcome.left.append({name, reason});
-                    stuckHomes_.insert(spec.fromDir + intent.from);
+                    stuckHomes_.insert(setup.fromDir + intent.from);
                     continue;
                 }
                 plan.listed.append(name);
@@ -200,19 +200,19 @@ void RunUndo::putBack(qsizetype phase, PhaseKind kind, const AwayFiles& files,
         [this] { progress_(done_, total_); });
     done_ += files.size() - plan.listed.size();
 
-    PhaseSpec backSpec;
-    backSpec.kind = kind;
-    backSpec.undoes = phase;
-    backSpec.fromDir = spec.toDir;
-    backSpec.toDir = spec.fromDir;
-    backSpec.inPlace = spec.inPlace;
-    backSpec.check = spec.check;
-    backSpec.fromVolume = spec.toVolume;
-    backSpec.toVolume = spec.fromVolume;
-    backSpec.listedMs = spec.listedMs;
-    PhaseRecorder recorder(journal_, fileSystem_, backSpec,
+    PhaseSetup backSetup;
+    backSetup.kind = kind;
+    backSetup.undoes = phase;
+    backSetup.fromDir = setup.toDir;
+    backSetup.toDir = setup.fromDir;
+    backSetup.inPlace = setup.inPlace;
+    backSetup.check = setup.check;
+    backSetup.fromVolume = setup.toVolume;
+    backSetup.toVolume = setup.fromVolume;
+    backSetup.listedMs = setup.listedMs;
+    PhaseRecorder recorder(journal_, fileSystem_, backSetup,
                            {plan.listed, plan.newNames, nullptr, &identities, &originals});
-    PlanMoves moves(fileSystem_, plan, spec.toDir, spec.fromDir, recorder);
+    PlanMoves moves(fileSystem_, plan, setup.toDir, setup.fromDir, recorder);
     QHash<QString, FsError> failures;
     const qsizetype count = plan.listed.size();
     stepsWhileWaiting(
@@ -236,11 +236,11 @@ void RunUndo::putBack(qsizetype phase, PhaseKind kind, const AwayFiles& files,
     for (qsizetype index = 0; index < count; ++index) {
         const QString& name = plan.listed[index];
         if (recorder.reached(index)) {
-            if (!earlier.contains(spec.fromDir + plan.newNames[index]))
+            if (!earlier.contains(setup.fromDir + plan.newNames[index]))
                 outcome.restored.append(plan.newNames[index]);
             continue;
         }
-        stuckHomes_.insert(spec.fromDir + plan.newNames[index]);
+        stuckHomes_.insert(setup.fromDir + plan.newNames[index]);
         if (outcome.journalFailure)
             continue;
         QString reason = recorder.wentMissing(index) ? goneReason() : takenReason();
