@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <linux/magic.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
@@ -19,11 +20,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr long msdosMagic = 0x4d44;
-constexpr long exfatMagic = 0x2011bab0;
-constexpr long fuseMagic = 0x65735546;
-// A btrfs subvolume has a device number of its own that no mount lists.
-constexpr long btrfsMagic = 0x9123683e;
 // FAT and exFAT hold up to 255 UTF-16 units in a long name.
 constexpr qsizetype fatLongestName = 255;
 
@@ -141,23 +137,24 @@ TargetRules targetRulesOf(const QByteArray& directory) {
     rules.unwritable = unwritableError(path);
     const std::optional<MountEntry> mount = mountOf(info.st_dev);
     switch (volume.f_type) {
-    case msdosMagic: {
+    case MSDOS_SUPER_MAGIC: {
         const QString kind = mount ? fatKindOnDevice(mount->source) : QString();
         followFatRules(rules, kind.isEmpty() ? u"FAT"_s : kind);
         rules.utf8Only = namesInUtf8(mount);
         break;
     }
-    case exfatMagic:
+    case EXFAT_SUPER_MAGIC:
         followFatRules(rules, u"exFAT"_s);
         rules.utf8Only = namesInUtf8(mount);
         break;
-    case fuseMagic:
+    case FUSE_SUPER_MAGIC:
         examineFuse(rules, path.endsWith('/') ? path : path + '/', mount);
         break;
     default:
         if (mount)
             rules.fileSystemName = QString::fromUtf8(mount->type);
-        else if (volume.f_type == btrfsMagic)
+        // A btrfs subvolume has a device number of its own that no mount lists.
+        else if (volume.f_type == BTRFS_SUPER_MAGIC)
             rules.fileSystemName = u"btrfs"_s;
         if (hasCaseFolding(path))
             rules.folding = NameFolding::CaseAndNormalisation;

@@ -4,19 +4,9 @@
 #include "core/fs/SystemError.h"
 
 #include <cstring>
+#include <linux/magic.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
-
-namespace {
-
-constexpr long msdosMagic = 0x4d44;
-constexpr long exfatMagic = 0x2011bab0;
-constexpr long fuseMagic = 0x65735546;
-constexpr long overlayMagic = 0x794c7630;
-constexpr long cifsMagic = 0xff534d42;
-constexpr long smb2Magic = 0xfe534d42;
-
-} // namespace
 
 FsResult<DirectoryVolume> volumeOfDirectory(const QByteArray& directory) {
     const QByteArray path = directory.isEmpty() ? QByteArrayLiteral("./") : directory;
@@ -31,12 +21,12 @@ FsResult<DirectoryVolume> volumeOfDirectory(const QByteArray& directory) {
     if (id == 0)
         id = quint64(info.st_dev);
     switch (volume.f_type) {
-    case msdosMagic:
-    case exfatMagic:
-    case fuseMagic:
-    case overlayMagic:
-    case cifsMagic:
-    case smb2Magic:
+    case MSDOS_SUPER_MAGIC:
+    case EXFAT_SUPER_MAGIC:
+    case FUSE_SUPER_MAGIC:
+    case OVERLAYFS_SUPER_MAGIC:
+    case CIFS_SUPER_MAGIC:
+    case SMB2_SUPER_MAGIC:
         return DirectoryVolume{id, false};
     default:
         return DirectoryVolume{id, true};
