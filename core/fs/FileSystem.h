@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 // The last bytes of a file together with the file's full size.
 struct FileTail {
@@ -66,6 +67,17 @@ public:
 
     // The identity of the entry at a path; a link is not followed.
     virtual FsResult<FileIdentity> identityOf(const QString& path) const = 0;
+
+    // The identities of the entries `names` of `directory`, in their order,
+    // as identityOf tells them.
+    virtual std::vector<FsResult<FileIdentity>> identitiesIn(const QString& directory,
+                                                             const QStringList& names) const {
+        std::vector<FsResult<FileIdentity>> identities;
+        identities.reserve(size_t(names.size()));
+        for (const QString& name : names)
+            identities.push_back(identityOf(directory + name));
+        return identities;
+    }
 
     // Removes what a move that was cut short left under its new name `to`
     // while its file is still at `from`: a second name of the same file, or

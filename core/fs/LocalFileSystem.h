@@ -15,6 +15,8 @@ public:
     FsResult<QStringList> listEntries(const QString& directory) const override;
     FsResult<DirectoryVolume> volumeOf(const QString& directory) const override;
     FsResult<FileIdentity> identityOf(const QString& path) const override;
+    std::vector<FsResult<FileIdentity>> identitiesIn(const QString& directory,
+                                                     const QStringList& names) const override;
     FsStatus removeUnfinishedTarget(const QString& from, const QString& to) override;
     TargetRules targetRules(const QString& directory) const override;
     FsResult<bool> isSameDirectory(const QString& first, const QString& second) const override;

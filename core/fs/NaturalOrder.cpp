@@ -5,11 +5,18 @@
 
 #include <algorithm>
 #include <cstring>
+#include <future>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace {
+
+// From how many names on the order is found in two halves at once.
+constexpr qsizetype namesSortedInHalves = 8192;
 
 bool isDigit(char16_t c) {
     return c >= u'0' && c <= u'9';
@@ -26,26 +33,29 @@ bool isDigit(char16_t c) {
 // last, which makes the order total.
 class SortKeys {
 public:
-    explicit SortKeys(const QStringList& names) : names_(names) {
-        keys_.reserve(size_t(names.size()));
+    // The keys of names[begin] up to names[end - 1].
+    SortKeys(const QStringList& names, qsizetype begin, qsizetype end)
+        : names_(names), begin_(begin) {
+        keys_.reserve(size_t(end - begin));
         // A digit run of length L takes at most L + 4 units (marker, length,
         // digits, its entry among the runs), and runs alternate with other
         // units, so a key holds at most 3 units per unit of its name plus 2:
         // the buffer is allocated once. Case folding can lengthen a name
         // beyond ASCII; the buffer then simply grows.
         size_t units = 0;
-        for (const QString& name : names)
-            units += 3 * size_t(name.size()) + 2;
+        for (qsizetype i = begin; i < end; ++i)
+            units += 3 * size_t(names[i].size()) + 2;
         buffer_.reserve(units);
-        for (qsizetype i = 0; i < names.size(); ++i)
+        for (qsizetype i = begin; i < end; ++i)
             add(i);
     }
 
-    // The names' indices in natural order.
+    // The indices of its names in natural order.
     std::vector<qsizetype> sortedIndices() const;
 
-    bool before(qsizetype a, qsizetype b) const {
-        return before(keys_[size_t(a)], keys_[size_t(b)], 0);
+    // Whether name `a` of these keys comes before name `b` of `other`'s.
+    bool before(qsizetype a, const SortKeys& other, qsizetype b) const {
+        return before(key(a), other, other.key(b), 0);
     }
 
 private:
@@ -154,14 +164,17 @@ private:
         return std::u16string_view(buffer_).substr(key.start + key.textLength, key.runsLength);
     }
 
+    const Key& key(qsizetype index) const { return keys_[size_t(index - begin_)]; }
+
     // `shared` units at the start of both texts are known to be equal.
-    bool before(const Key& a, const Key& b, size_t shared) const {
-        if (const int order = compareUnits(text(a).substr(shared), text(b).substr(shared));
+    bool before(const Key& a, const SortKeys& other, const Key& b, size_t shared) const {
+        if (const int order =
+                compareUnits(text(a).substr(shared), other.text(b).substr(shared));
             order != 0)
             return order < 0;
-        if (const int order = compareUnits(runs(a), runs(b)); order != 0)
+        if (const int order = compareUnits(runs(a), other.runs(b)); order != 0)
             return order < 0;
-        return encodeFileName(names_[a.index]) < encodeFileName(names_[b.index]);
+        return encodeFileName(names_[a.index]) < encodeFileName(other.names_[b.index]);
     }
 
     // How many units every text begins with alike.
@@ -190,6 +203,7 @@ private:
     }
 
     const QStringList& names_;
+    const qsizetype begin_;
     const UnitFolding fold_;
     std::u16string buffer_;
     std::u16string runs_;
@@ -207,7 +221,7 @@ std::vector<qsizetype> SortKeys::sortedIndices() const {
             return a.head[0] < b.head[0];
         if (a.head[1] != b.head[1])
             return a.head[1] < b.head[1];
-        return before(a.key, b.key, shared);
+        return before(a.key, *this, b.key, shared);
     });
     std::vector<qsizetype> order;
     order.reserve(entries.size());
@@ -219,11 +233,34 @@ std::vector<qsizetype> SortKeys::sortedIndices() const {
 } // namespace
 
 bool naturallyBefore(const QString& a, const QString& b) {
-    return SortKeys(QStringList{a, b}).before(0, 1);
+    const QStringList names{a, b};
+    const SortKeys keys(names, 0, names.size());
+    return keys.before(0, keys, 1);
 }
 
 std::vector<qsizetype> naturalOrder(const QStringList& names) {
-    return SortKeys(names).sortedIndices();
+    const qsizetype count = names.size();
+    if (count < namesSortedInHalves || std::thread::hardware_concurrency() < 2)
+        return SortKeys(names, 0, count).sortedIndices();
+    // Making the keys costs as much as sorting them: the halves are keyed
+    // and sorted at once, the second on a thread of its own, and merged.
+    const qsizetype middle = count / 2;
+    std::optional<SortKeys> secondKeys;
+    std::future<std::vector<qsizetype>> secondHalf = std::async(std::launch::async, [&] {
+        return secondKeys.emplace(names, middle, count).sortedIndices();
+    });
+    const SortKeys firstKeys(names, 0, middle);
+    const std::vector<qsizetype> first = firstKeys.sortedIndices();
+    const std::vector<qsizetype> second = secondHalf.get();
+    std::vector<qsizetype> order;
+    order.reserve(size_t(count));
+    std::merge(first.begin(), first.end(), second.begin(), second.end(),
+               std::back_inserter(order), [&](qsizetype a, qsizetype b) {
+                   const SortKeys& keysOfA = a < middle ? firstKeys : *secondKeys;
+                   const SortKeys& keysOfB = b < middle ? firstKeys : *secondKeys;
+                   return keysOfA.before(a, keysOfB, b);
+               });
+    return order;
 }
 
 void sortNaturally(QStringList& names) {

@@ -1,10 +1,11 @@
 #include "core/history/JournalFormat.h"
 
-#include <QCryptographicHash>
 #include <QSysInfo>
 #include <QtEndian>
 
 #include <cstring>
+
+#include <zlib.h>
 
 namespace journal {
 
@@ -28,10 +29,10 @@ QByteArray preamble() {
 }
 
 quint32 checksumOf(QByteArrayView length, QByteArrayView body) {
-    QCryptographicHash hash(QCryptographicHash::Md5);
-    hash.addData(length);
-    hash.addData(body);
-    return qFromLittleEndian<quint32>(hash.resultView().data());
+    uLong crc = ::crc32_z(0, nullptr, 0);
+    crc = ::crc32_z(crc, reinterpret_cast<const Bytef*>(length.data()), size_t(length.size()));
+    crc = ::crc32_z(crc, reinterpret_cast<const Bytef*>(body.data()), size_t(body.size()));
+    return quint32(crc);
 }
 
 Frame readFrame(QByteArrayView frame) {

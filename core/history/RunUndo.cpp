@@ -162,42 +162,42 @@ void RunUndo::putBack(qsizetype phase, PhaseKind kind, const AwayFiles& files,
     identities.reserve(files.size());
     std::vector<qsizetype> originals;
     originals.reserve(size_t(files.size()));
-    whileWaiting(
-        [&] {
-            // The files in the order they had moved, last first.
-            QString path = setup.toDir;
-            for (auto away = files.crbegin(); away != files.crend(); ++away) {
-                const auto& [file, name] = *away;
-                const Intent& intent = record.intents[file];
-                path.truncate(setup.toDir.size());
-                path += name;
-                if (!stuckHomes_.isEmpty() && stuckHomes_.contains(path)) {
-                    stuckHomes_.insert(setup.fromDir + intent.from);
-                    continue;
-                }
-                const FsResult<FileIdentity> found = fileSystem_.identityOf(path);
-                QString reason;
-                if (!found)
-                    reason = found.error().code == FsErrorCode::NotFound
-                                 ? goneReason()
-                                 : failureReason(found.error());
-                else if (!sameVolume)
-                    reason = otherVolumeReason();
-                else if (!isSameFile(setup, intent.identity, found.value()))
-                    reason = replacedReason();
-                if (!reason.isEmpty()) {
-                    outcome.left.append({name, reason});
-                    stuckHomes_.insert(setup.fromDir + intent.from);
-                    continue;
-                }
-                plan.listed.append(name);
-                plan.newNames.append(intent.from);
-                identities.append(intent.identity);
-                originals.push_back(file);
-            }
-            return true;
-        },
-        [this] { progress_(done_, total_); });
+    // The files in the order they had moved, last first.
+    QStringList names;
+    names.reserve(files.size());
+    for (auto away = files.crbegin(); away != files.crend(); ++away)
+        names.append(away->second);
+    const std::vector<FsResult<FileIdentity>> found =
+        whileWaiting([&] { return fileSystem_.identitiesIn(setup.toDir, names); },
+                     [this] { progress_(done_, total_); });
+    qsizetype checked = 0;
+    for (auto away = files.crbegin(); away != files.crend(); ++away, ++checked) {
+        const auto& [file, name] = *away;
+        const Intent& intent = record.intents[file];
+        if (!stuckHomes_.isEmpty() && stuckHomes_.contains(setup.toDir + name)) {
+            stuckHomes_.insert(setup.fromDir + intent.from);
+            continue;
+        }
+        const FsResult<FileIdentity>& identity = found[size_t(checked)];
+        QString reason;
+        if (!identity)
+            reason = identity.error().code == FsErrorCode::NotFound
+                         ? goneReason()
+                         : failureReason(identity.error());
+        else if (!sameVolume)
+            reason = otherVolumeReason();
+        else if (!isSameFile(setup, intent.identity, identity.value()))
+            reason = replacedReason();
+        if (!reason.isEmpty()) {
+            outcome.left.append({name, reason});
+            stuckHomes_.insert(setup.fromDir + intent.from);
+            continue;
+        }
+        plan.listed.append(name);
+        plan.newNames.append(intent.from);
+        identities.append(intent.identity);
+        originals.push_back(file);
+    }
     done_ += files.size() - plan.listed.size();
 
     PhaseSetup backSetup;

@@ -143,7 +143,26 @@ qsizetype MainPrg::eachFileLogged(const QStringList& names,
     });
 }
 
+// What a rename run lists and plans, freed once the run has ended.
+struct RunFiles {
+    IdentifiedFiles listed;
+    RenamePlan plan;
+    IdentifiedFiles movedBack;
+};
+
 void MainPrg::RenameRun(const RenameOperation& operation) {
+    RunFiles files;
+    renameFiles(operation, files);
+    letGoLater(std::move(files));
+}
+
+void MainPrg::letGoLater(RunFiles&& files) {
+    // Assigning waits for the names of the run before.
+    lettingGo_ = std::async(std::launch::async,
+                            [ended = std::move(files)]() mutable { ended = RunFiles(); });
+}
+
+void MainPrg::renameFiles(const RenameOperation& operation, RunFiles& files) {
     Q_ASSERT(window_);
     RunWindow& window = *window_;
     // The journal is made at the first move.
@@ -170,15 +189,17 @@ void MainPrg::RenameRun(const RenameOperation& operation) {
     window.setText(logField, QString());
     if (parameters.startNumber)
         RunningNumber = *parameters.startNumber;
-    const IdentifiedFiles files = std::move(listing).value();
-    const RenamePlan plan =
-        planRenames(operation, *this, files.names, fileSystem_, window.isTicked(moveBackBox),
-                    planningProgress(window, files.names.size()));
+    files.listed = std::move(listing).value();
+    const IdentifiedFiles& listed = files.listed;
+    files.plan =
+        planRenames(operation, *this, listed.names, fileSystem_, window.isTicked(moveBackBox),
+                    planningProgress(window, listed.names.size()));
+    const RenamePlan& plan = files.plan;
 
     PhaseRecorder recorder(
         journal, fileSystem_,
         phaseBetween(fileSystem_, PhaseKind::Run, SourceDir, TargetDir, plan.inPlace, listedMs),
-        {plan.listed, plan.newNames, &files.inodes});
+        {plan.listed, plan.newNames, &listed.inodes});
     PlanMoves moves(fileSystem_, plan, SourceDir, TargetDir, recorder);
     // The file the run ends with early, and why.
     std::optional<std::pair<QString, QString>> stop;
@@ -210,7 +231,7 @@ void MainPrg::RenameRun(const RenameOperation& operation) {
     // In place, MoveBack would move every file onto itself.
     qsizetype movedBack = 0;
     if (plan.moveBack && !plan.inPlace) {
-        const std::optional<MoveFailure> failure = MoveBack(journal, movedBack);
+        const std::optional<MoveFailure> failure = MoveBack(journal, movedBack, files.movedBack);
         endRun(journal, renamed, renamed + movedBack);
         if (failure) {
             if (failure->name.isEmpty())
@@ -225,12 +246,13 @@ void MainPrg::RenameRun(const RenameOperation& operation) {
     CurrentName.clear();
 }
 
-std::optional<MoveFailure> MainPrg::MoveBack(RunJournal& journal, qsizetype& moved) {
+std::optional<MoveFailure> MainPrg::MoveBack(RunJournal& journal, qsizetype& moved,
+                                             IdentifiedFiles& files) {
     FsResult<IdentifiedFiles> listing = listIdentified(TargetDir);
     const qint64 listedMs = listedNow();
     if (!listing)
         return MoveFailure{QString(), listing.error()};
-    const IdentifiedFiles files = std::move(listing).value();
+    files = std::move(listing).value();
     const QStringList& names = files.names;
     PhaseRecorder recorder(
         journal, fileSystem_,

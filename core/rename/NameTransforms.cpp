@@ -151,7 +151,9 @@ QString numberText(qint16 number, bool blankAfterNumber, const QString& typedSta
     // Written unit by unit: a run calls this for every file.
     char16_t units[8];
     char16_t* end = units;
-    if (number < 100 && CharText(typedStartNumber).length() == 3)
+    // Three characters take three units at least: a shorter start number
+    // needs no count of its characters.
+    if (number < 100 && typedStartNumber.size() >= 3 && CharText(typedStartNumber).length() == 3)
         *end++ = u'0';
     if (number > 9) {
         char16_t digits[5];

@@ -8,6 +8,7 @@
 #include "core/rename/PlanDirectories.h"
 #include "core/rename/RenameFaults.h"
 #include "core/rename/RenameOperation.h"
+#include "core/run/TwoHalves.h"
 #include "core/run/WhileWaiting.h"
 
 #include <QHash>
@@ -22,8 +23,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// How many names are planned between two reports that the plan is under way.
+// How many names are claimed between two reports that the plan is under way.
 constexpr qsizetype filesBetweenReports = 2048;
+// From how many files on the new names are made in two halves at once.
+constexpr qsizetype filesNamedInHalves = 8192;
 
 QString quoted(const QString& name) {
     return u"„"_s + displayFileName(name) + u"“"_s;
@@ -68,34 +71,45 @@ public:
     }
 
     void planEveryFile(const std::function<void()>& stillWorking) {
-        const bool numbering = operation_.parameters == RenameParameters::Numbering;
-        for (qsizetype index = 0; index < plan_.listed.size(); ++index) {
+        const qsizetype count = plan_.listed.size();
+        std::vector<QString> named(static_cast<size_t>(count));
+        // The new names are made in two halves at once, each half from a
+        // state of its own, while the window paints; the claims need the
+        // order and follow.
+        std::optional<PlanStop> stop = whileWaiting(
+            [&] {
+                RenameState secondState = state_;
+                std::optional<PlanStop> firstStop;
+                std::optional<PlanStop> secondStop;
+                bool secondNamed = false;
+                inTwoHalves(count, filesNamedInHalves, [&](qsizetype begin, qsizetype end) {
+                    if (begin == 0) {
+                        firstStop = nameFiles(state_, begin, end, named);
+                        return;
+                    }
+                    // A number beyond the range here stops the first half.
+                    const qint64 number =
+                        secondState.RunningNumber + qint64(begin) * numberStep(secondState);
+                    if (number < -32768 || number > 32767)
+                        return;
+                    secondState.RunningNumber = qint16(number);
+                    secondStop = nameFiles(secondState, begin, end, named);
+                    secondNamed = true;
+                });
+                if (secondNamed && !firstStop)
+                    state_ = std::move(secondState);
+                return firstStop ? firstStop : secondStop;
+            },
+            stillWorking);
+        const qsizetype claimed = stop ? stop->index + (stop->afterMove ? 1 : 0) : count;
+        for (qsizetype index = 0; index < claimed; ++index) {
             if (stillWorking && index % filesBetweenReports == 0)
                 stillWorking();
-            const QString& name = plan_.listed[index];
-            state_.CurrentName = name;
-            if (!operation_.transform(state_))
-                return stopAt(index, transformFault(operation_, state_));
-            if (const std::optional<QString> fault = newNameFault(state_.NewName))
-                return stopAt(index, *fault);
-            const QString newName = state_.NewName.isEmpty() ? name : state_.NewName;
-            // In place, a file that keeps its name is not moved.
-            if (!plan_.inPlace || newName != name) {
-                if (unwritable_)
-                    return stopAt(index, *unwritable_);
-                if (const std::optional<QString> refusal = rules_.refusal(newName))
-                    return stopAt(index, *refusal);
-            }
-            if (const std::optional<QString> clash = claim(newName, index))
+            if (const std::optional<QString> clash = claim(named[size_t(index)], index))
                 return stopAt(index, *clash);
-            plan_.newNames.append(newName);
-            if (numbering) {
-                const int next = state_.RunningNumber + state_.NumberStep;
-                if (next < -32768 || next > 32767)
-                    return stopAt(index, numberRangeFault(), true);
-                state_.RunningNumber = qint16(next);
-            }
+            plan_.newNames.append(std::move(named[size_t(index)]));
         }
+        plan_.stop = std::move(stop);
     }
 
     // In place, a new name that another file still holds is free only once
@@ -134,6 +148,46 @@ public:
     }
 
 private:
+    // The step from one file's number to the next; none unless numbering.
+    int numberStep(const RenameState& state) const {
+        return operation_.parameters == RenameParameters::Numbering ? state.NumberStep : 0;
+    }
+
+    // Gives the files `begin` to `end` - 1 their new names in `named`, each
+    // as the transform makes it from `state`, and checks each name on its
+    // own; the first file that stops the run ends it.
+    std::optional<PlanStop> nameFiles(RenameState& state, qsizetype begin, qsizetype end,
+                                      std::vector<QString>& named) const {
+        const bool numbering = operation_.parameters == RenameParameters::Numbering;
+        const auto stop = [&](qsizetype index, QString reason, bool afterMove = false) {
+            return PlanStop{index, plan_.listed[index], std::move(reason), afterMove};
+        };
+        for (qsizetype index = begin; index < end; ++index) {
+            const QString& name = plan_.listed[index];
+            state.CurrentName = name;
+            if (!operation_.transform(state))
+                return stop(index, transformFault(operation_, state));
+            if (const std::optional<QString> fault = newNameFault(state.NewName))
+                return stop(index, *fault);
+            QString& newName = named[size_t(index)];
+            newName = state.NewName.isEmpty() ? name : state.NewName;
+            // In place, a file that keeps its name is not moved.
+            if (!plan_.inPlace || newName != name) {
+                if (unwritable_)
+                    return stop(index, *unwritable_);
+                if (const std::optional<QString> refusal = rules_.refusal(newName))
+                    return stop(index, *refusal);
+            }
+            if (numbering) {
+                const int next = state.RunningNumber + state.NumberStep;
+                if (next < -32768 || next > 32767)
+                    return stop(index, numberRangeFault(), true);
+                state.RunningNumber = qint16(next);
+            }
+        }
+        return std::nullopt;
+    }
+
     void stopAt(qsizetype index, const QString& reason, bool afterMove = false) {
         plan_.stop = PlanStop{index, plan_.listed[index], reason, afterMove};
     }

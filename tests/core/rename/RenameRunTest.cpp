@@ -106,6 +106,53 @@ INSTANTIATE_TEST_SUITE_P(Operations, RenameRunRows, testing::Values(
     [](const testing::TestParamInfo<RunRow>& info) { return std::string(info.param.name); });
 // clang-format on
 
+// A large directory is listed, ordered and named in two halves at once;
+// the run must stop exactly where one file after the other would.
+struct LargeRunRow {
+    const char* name;
+    const char16_t* start;
+    const char16_t* step;
+    const char16_t* takenInTarget; // a name the target holds before the run
+    int moved;                     // files 0 to moved - 1 reach the target
+    const char16_t* firstNewName;  // that of file 0
+    const char16_t* lastNewName;   // that of file moved - 1
+};
+
+class LargeRun : public RenameRun, public testing::WithParamInterface<LargeRunRow> {};
+
+TEST_P(LargeRun, StopsWhereFilesTakenOneByOneWould) {
+    constexpr int fileCount = 10000;
+    // Long enough that the listing decodes them in two halves too.
+    const QString title = u" - Künstler - Ein ziemlich langer Titel.mp3"_s;
+    const LargeRunRow& row = GetParam();
+    QStringList names;
+    for (int index = 0; index < fileCount; ++index)
+        names.append(u"f%1"_s.arg(index, 5, 10, QChar(u'0')) + title);
+    files(u"src"_s, names, "x");
+    if (*row.takenInTarget)
+        files(u"dst"_s, {QString::fromUtf16(row.takenInTarget) + title});
+    run(u"AddNumber"_s, QString::fromUtf16(row.start), QString::fromUtf16(row.step), true);
+
+    const bool stopped = row.moved < fileCount;
+    EXPECT_EQ(window.messageTexts(),
+              stopped ? QStringList{u"Fehler im Modul AddNumber"_s} : QStringList());
+    EXPECT_EQ(tree.entries(u"src"_s), names.mid(row.moved));
+    const QStringList inTarget = tree.entries(u"dst"_s);
+    EXPECT_EQ(inTarget.size(), row.moved + (*row.takenInTarget ? 1 : 0));
+    EXPECT_TRUE(inTarget.contains(QString::fromUtf16(row.firstNewName) + title));
+    EXPECT_TRUE(inTarget.contains(QString::fromUtf16(row.lastNewName) + title));
+    EXPECT_EQ(tree.readFile(u"dst/"_s + QString::fromUtf16(row.lastNewName) + title), "x");
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Rows, LargeRun, testing::Values(
+    LargeRunRow{"every_file", u"1", u"3", u"", 10000, u"01 f00000", u"29998 f09999"},
+    LargeRunRow{"number_range_ends_in_the_first_half", u"30000", u"1", u"", 2768, u"30000 f00000", u"32767 f02767"},
+    LargeRunRow{"number_range_ends_in_the_second_half", u"1", u"4", u"", 8192, u"01 f00000", u"32765 f08191"},
+    LargeRunRow{"taken_name_in_the_second_half", u"1", u"0", u"01 f07000", 7000, u"01 f00000", u"01 f06999"}),
+    [](const testing::TestParamInfo<LargeRunRow>& info) { return std::string(info.param.name); });
+// clang-format on
+
 TEST_F(RenameRun, UnknownKeyRunsNothing) {
     files(u"src"_s, {u"a.mp3"_s});
     EXPECT_FALSE(prg.runOperation(u"addnumber"_s));
