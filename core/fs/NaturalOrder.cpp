@@ -168,8 +168,7 @@ private:
 
     // `shared` units at the start of both texts are known to be equal.
     bool before(const Key& a, const SortKeys& other, const Key& b, size_t shared) const {
-        if (const int order =
-                compareUnits(text(a).substr(shared), other.text(b).substr(shared));
+        if (const int order = compareUnits(text(a).substr(shared), other.text(b).substr(shared));
             order != 0)
             return order < 0;
         if (const int order = compareUnits(runs(a), other.runs(b)); order != 0)
@@ -254,8 +253,8 @@ std::vector<qsizetype> naturalOrder(const QStringList& names) {
     const std::vector<qsizetype> second = secondHalf.get();
     std::vector<qsizetype> order;
     order.reserve(size_t(count));
-    std::merge(first.begin(), first.end(), second.begin(), second.end(),
-               std::back_inserter(order), [&](qsizetype a, qsizetype b) {
+    std::merge(first.begin(), first.end(), second.begin(), second.end(), std::back_inserter(order),
+               [&](qsizetype a, qsizetype b) {
                    const SortKeys& keysOfA = a < middle ? firstKeys : *secondKeys;
                    const SortKeys& keysOfB = b < middle ? firstKeys : *secondKeys;
                    return keysOfA.before(a, keysOfB, b);

@@ -69,19 +69,37 @@ FsStatus PhaseRecorder::written(const FsStatus& status) const {
     return FsStatus::failure(historyWriteFailure(status.error()));
 }
 
+QByteArray PhaseRecorder::intentsOf(qsizetype begin, qsizetype end) const {
+    journal::IntentsRecord intents(phase_, setup_.check, files_.originals != nullptr, begin);
+    for (qsizetype index = begin; index < end; ++index)
+        intents.add(files_.from[index], files_.to[index], identityOf(index),
+                    files_.originals ? (*files_.originals)[size_t(index)] : -1);
+    return intents.bytes();
+}
+
 FsStatus PhaseRecorder::mayMove(qsizetype file) {
     if (file < announced_)
         return FsStatus::success();
     const qsizetype count = files_.to.size();
     const qsizetype end = std::min(count, std::max(file + 1, announced_ + batch_));
     batch_ = std::min(batch_ * 2, largestBatch);
-    journal::IntentsRecord intents(phase_, setup_.check, files_.originals != nullptr, announced_);
-    for (qsizetype index = announced_; index < end; ++index)
-        intents.add(files_.from[index], files_.to[index], identityOf(index),
-                    files_.originals ? (*files_.originals)[size_t(index)] : -1);
-    const FsStatus status = written(journal_.write(events_.take() + intents.bytes()));
-    if (status)
-        announced_ = end;
+    // A record made ahead for other files (a cycle moved a later file first)
+    // is dropped.
+    const bool madeAhead = next_.valid() && nextBegin_ == announced_ && nextEnd_ == end;
+    QByteArray intents = next_.valid() ? next_.get() : QByteArray();
+    if (!madeAhead)
+        intents = intentsOf(announced_, end);
+    const FsStatus status = written(journal_.write(events_.take() + intents));
+    if (!status)
+        return status;
+    announced_ = end;
+    // Moves wait for the disk; meanwhile another thread makes the next record.
+    nextBegin_ = end;
+    nextEnd_ = std::min(count, end + batch_);
+    if (nextBegin_ < nextEnd_)
+        next_ = std::async(std::launch::async, [this, begin = nextBegin_, end = nextEnd_] {
+            return intentsOf(begin, end);
+        });
     return status;
 }
 

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QStringList>
 
+#include <future>
 #include <vector>
 
 class FileSystem;
@@ -35,7 +36,8 @@ qint64 listedNow();
 
 // Records one phase of a run in its journal. Moves are announced in batches,
 // each one write and one sync for up to 65,536 moves, growing from 1,024 so
-// that the first move need not wait for many.
+// that the first move need not wait for many. The next batch's record is
+// made on a thread of its own while the files of one batch move.
 class PhaseRecorder final : public MoveRecorder {
 public:
     PhaseRecorder(RunJournal& journal, const FileSystem& fileSystem, const PhaseSetup& setup,
@@ -58,6 +60,8 @@ public:
 
 private:
     FileIdentity identityOf(qsizetype file) const;
+    // The record that announces the moves of files `begin` to `end` - 1.
+    QByteArray intentsOf(qsizetype begin, qsizetype end) const;
     FsStatus written(const FsStatus& status) const;
 
     RunJournal& journal_;
@@ -72,4 +76,8 @@ private:
     journal::EventsRecord events_;
     enum : quint8 { Pending, Reached, Missing };
     std::vector<quint8> outcome_;
+    // The next batch, made ahead; destroyed first, it waits for its thread.
+    qsizetype nextBegin_ = 0;
+    qsizetype nextEnd_ = 0;
+    std::future<QByteArray> next_;
 };

@@ -137,9 +137,9 @@ TEST(NaturalOrder, SortAgreesWithThePairwiseOrderOnGeneratedNames) {
     std::mt19937 random(11);
     std::uniform_int_distribution<qsizetype> piece(0, pieces.size() - 1);
     std::uniform_int_distribution<int> length(0, 6);
-    for (const auto& [shared, generated] : {std::pair{QString(), 400},
-                                            std::pair{u"Artist - Album - 0"_s, 400},
-                                            std::pair{u"x"_s, 400}, std::pair{QString(), 20000}}) {
+    for (const auto& [shared, generated] :
+         {std::pair{QString(), 400}, std::pair{u"Artist - Album - 0"_s, 400},
+          std::pair{u"x"_s, 400}, std::pair{QString(), 20000}}) {
         SCOPED_TRACE(shared.toStdString());
         QStringList names;
         QSet<QString> taken;
