@@ -1,3 +1,4 @@
+#include "core/run/LargeAllocations.h"
 #include "ui/main/TessavoIcon.h"
 #include "ui/main/frm_Main.h"
 
@@ -8,6 +9,7 @@
 using namespace Qt::StringLiterals;
 
 int main(int argc, char* argv[]) {
+    mapLargeAllocationsApart();
     QApplication application(argc, argv);
     QApplication::setApplicationName(u"Tessavo"_s);
     QApplication::setWindowIcon(tessavoIcon());

@@ -5,6 +5,8 @@
 #include "bench/ScratchDir.h"
 #include "bench/Table.h"
 
+#include "core/run/LargeAllocations.h"
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
@@ -51,7 +53,9 @@ JobResult runJob(const Job& job, const BenchOptions& options, const ScratchDir& 
 
 int main(int argc, char* argv[]) {
     // The rename and ID3 jobs run the program's own dialog in this process,
-    // headless, so that every run draws the same way on every machine.
+    // headless, so that every run draws the same way on every machine; it
+    // allocates as the program does.
+    mapLargeAllocationsApart();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QCommandLineParser parser;

@@ -448,10 +448,12 @@ LocalFileSystem::listFilesIdentified(const QString& directory,
     return whileWaiting(
         [&directory]() -> FsResult<IdentifiedFiles> {
             std::vector<quint64> inodes;
-            const FsResult<QByteArray> entries = readOrdinaryFiles(directory, &inodes);
+            FsResult<QByteArray> entries = readOrdinaryFiles(directory, &inodes);
             if (!entries)
                 return entries.error();
             QStringList names = decodedEntries(entries.value());
+            // Freed before the sort keys are made, which take as much again.
+            entries = QByteArray();
             const std::vector<qsizetype> order = naturalOrder(names);
             IdentifiedFiles files;
             files.names.reserve(names.size());

@@ -10,6 +10,7 @@
 #include "core/history/RunHistory.h"
 #include "core/history/RunJournal.h"
 #include "core/history/RunUndo.h"
+#include "core/run/Disposal.h"
 #include "core/run/RunWindow.h"
 #include "core/run/WhileWaiting.h"
 
@@ -83,8 +84,16 @@ OpenRun openRun(FileSystem& fileSystem, const RunHistory& history, const QString
         return opened;
     }
     const QString path = history.pathOf(id);
-    const FsResult<QByteArray> bytes = readAllFrom(file.value()->descriptor.get(), path);
-    ReadJournal read = bytes ? readJournal(id, bytes.value()) : ReadJournal{};
+    // A run over 100,000 files has a journal of some megabytes; the window
+    // paints while it is read and taken apart.
+    const int fd = file.value()->descriptor.get();
+    auto [bytes, read] = whileWaiting(
+        [&] {
+            FsResult<QByteArray> bytes = readAllFrom(fd, path);
+            ReadJournal read = bytes ? readJournal(id, bytes.value()) : ReadJournal{};
+            return std::pair(std::move(bytes), std::move(read));
+        },
+        [&window] { window.showProgress(0, 0); });
     if (!bytes || read.soundness != journal::Soundness::Sound) {
         opened.unusable = true;
         opened.problem = damagedJournalText(path);
@@ -200,7 +209,7 @@ QList<HistoryRow> HistoryActions::rows() const {
     return rows;
 }
 
-bool HistoryActions::undo(const QString& id, RunWindow& window) {
+bool HistoryActions::undo(const QString& id, RunWindow& window, Disposal& disposal) {
     // A later run that moved files of this one again would lose them.
     const QList<HistoryEntry> entries = history_.entries(false);
     OpenRun opened = openRun(fileSystem_, history_, id, window);
@@ -208,7 +217,8 @@ bool HistoryActions::undo(const QString& id, RunWindow& window) {
         window.showMessage(Message(opened.problem));
         return false;
     }
-    if (stillAway(opened.run) == 0) {
+    RunUndo undo(fileSystem_, *opened.journal, opened.run);
+    if (undo.awayCount() == 0) {
         window.showMessage(Message(nothingLeftToUndoText()));
         return false;
     }
@@ -247,20 +257,30 @@ bool HistoryActions::undo(const QString& id, RunWindow& window) {
     }
 
     window.setText(logField, QString());
-    RunUndo undo(fileSystem_, *opened.journal, opened.run);
+    const qsizetype away = undo.awayCount();
     const UndoOutcome outcome = undo.undo(progressIn(window));
-    QString log;
-    qsizetype length = 0;
-    for (const QString& name : outcome.restored)
-        length += name.size() + lineEnd.size();
-    log.reserve(length);
-    for (const QString& name : outcome.restored) {
-        log += displayFileName(name);
-        log += lineEnd;
-    }
+    // The window paints while the log is written and the end is recorded.
+    const auto stillDone = [&window, away] { window.showProgress(away, away); };
+    const QString log = whileWaiting(
+        [&outcome] {
+            QString log;
+            qsizetype length = 0;
+            for (const QString& name : outcome.restored)
+                length += name.size() + lineEnd.size();
+            log.reserve(length);
+            for (const QString& name : outcome.restored) {
+                log += displayFileName(name);
+                log += lineEnd;
+            }
+            return log;
+        },
+        stillDone);
     window.appendText(logField, log);
     if (!outcome.journalFailure)
-        (void)opened.journal->write(journal::undoEndRecord(outcome.left.size()));
+        whileWaiting(
+            [&] { (void)opened.journal->write(journal::undoEndRecord(outcome.left.size())); },
+            stillDone);
+    disposal.later(std::move(opened.run));
     if (outcome.journalFailure) {
         Message box(historyWriteFailure(*outcome.journalFailure).cause);
         window.showMessage(box);

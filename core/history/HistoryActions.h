@@ -6,6 +6,7 @@
 
 class FileSystem;
 class RunHistory;
+class Disposal;
 class RunWindow;
 
 // A run as the history window lists it.
@@ -28,8 +29,9 @@ public:
     // Undoes run `id`, checking each file; refused, with the reason, while
     // another process works on it, when its journal cannot be followed, or
     // when a later run that is not undone moved files of it again. Returns
-    // whether the run was taken back as far as it could be.
-    bool undo(const QString& id, RunWindow& window);
+    // whether the run was taken back as far as it could be. What it read is
+    // freed through `disposal`.
+    bool undo(const QString& id, RunWindow& window, Disposal& disposal);
 
     // Asks about every run that a kill interrupted, oldest first, whether to
     // put its files back or keep them; a file under a temporary name gets

@@ -64,27 +64,32 @@ AwayFiles awayIn(const RunRecord& run, qsizetype phase) {
 RunUndo::RunUndo(FileSystem& fileSystem, RunJournal& journal, RunRecord& run)
     : fileSystem_(fileSystem), journal_(journal), run_(run) {}
 
-qsizetype stillAway(const RunRecord& run) {
+const QList<std::pair<qsizetype, AwayFiles>>& RunUndo::passes() {
+    if (passes_)
+        return *passes_;
+    passes_.emplace();
+    for (qsizetype phase = run_.phases.size() - 1; phase >= 0; --phase) {
+        if (worksOnAnotherPhase(run_.phases[phase].setup.kind))
+            continue;
+        AwayFiles away = awayIn(run_, phase);
+        if (!away.isEmpty())
+            passes_->append({phase, std::move(away)});
+    }
+    return *passes_;
+}
+
+qsizetype RunUndo::awayCount() {
     qsizetype away = 0;
-    for (qsizetype phase = 0; phase < run.phases.size(); ++phase)
-        if (!worksOnAnotherPhase(run.phases[phase].setup.kind))
-            away += awayIn(run, phase).size();
+    for (const auto& [phase, files] : passes())
+        away += files.size();
     return away;
 }
 
 UndoOutcome RunUndo::undo(const UndoProgress& progress) {
     progress_ = progress;
-    QList<std::pair<qsizetype, AwayFiles>> passes;
-    for (qsizetype phase = run_.phases.size() - 1; phase >= 0; --phase) {
-        if (worksOnAnotherPhase(run_.phases[phase].setup.kind))
-            continue;
-        AwayFiles away = awayIn(run_, phase);
-        total_ += away.size();
-        if (!away.isEmpty())
-            passes.append({phase, std::move(away)});
-    }
+    total_ += awayCount();
     UndoOutcome outcome;
-    for (const auto& [phase, away] : passes) {
+    for (const auto& [phase, away] : passes()) {
         putBack(phase, PhaseKind::Undo, away, outcome);
         if (outcome.journalFailure)
             break;
@@ -236,7 +241,7 @@ void RunUndo::putBack(qsizetype phase, PhaseKind kind, const AwayFiles& files,
     for (qsizetype index = 0; index < count; ++index) {
         const QString& name = plan.listed[index];
         if (recorder.reached(index)) {
-            if (!earlier.contains(setup.fromDir + plan.newNames[index]))
+            if (earlier.isEmpty() || !earlier.contains(setup.fromDir + plan.newNames[index]))
                 outcome.restored.append(plan.newNames[index]);
             continue;
         }

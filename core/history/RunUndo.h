@@ -36,10 +36,6 @@ using AwayFiles = QList<std::pair<qsizetype, QString>>;
 
 AwayFiles awayIn(const RunRecord& run, qsizetype phase);
 
-// How many files of the run's phases (not its undos) are away from their
-// old place.
-qsizetype stillAway(const RunRecord& run);
-
 // Puts the files of a run back as its journal tells, each phase as a pass
 // of its own, recorded in the same journal as the run. A file goes back only
 // if the entry where the run left it is still the file the run moved
@@ -50,6 +46,8 @@ class RunUndo {
 public:
     RunUndo(FileSystem& fileSystem, RunJournal& journal, RunRecord& run);
 
+    // How many files are still away from their old place.
+    qsizetype awayCount();
     // Puts back every file that is still away, the last phase first.
     UndoOutcome undo(const UndoProgress& progress);
     // Gives each file under a temporary name its old name back, with the
@@ -57,7 +55,8 @@ public:
     UndoOutcome repairTemporaryNames(const UndoProgress& progress);
 
 private:
-    struct Pass;
+    // Each phase's files that are away, the last phase first; found once.
+    const QList<std::pair<qsizetype, AwayFiles>>& passes();
     void putBack(qsizetype phase, PhaseKind kind, const AwayFiles& files, UndoOutcome& outcome);
     // Where the phases before `phase` put files.
     QSet<QString> placesBefore(qsizetype phase) const;
@@ -69,4 +68,5 @@ private:
     qsizetype done_ = 0;
     qsizetype total_ = 0;
     QSet<QString> stuckHomes_; // where files that stayed would have gone
+    std::optional<QList<std::pair<qsizetype, AwayFiles>>> passes_;
 };

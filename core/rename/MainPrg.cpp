@@ -153,13 +153,7 @@ struct RunFiles {
 void MainPrg::RenameRun(const RenameOperation& operation) {
     RunFiles files;
     renameFiles(operation, files);
-    letGoLater(std::move(files));
-}
-
-void MainPrg::letGoLater(RunFiles&& files) {
-    // Assigning waits for the names of the run before.
-    lettingGo_ = std::async(std::launch::async,
-                            [ended = std::move(files)]() mutable { ended = RunFiles(); });
+    disposal_.later(std::move(files));
 }
 
 void MainPrg::renameFiles(const RenameOperation& operation, RunFiles& files) {
@@ -351,7 +345,8 @@ void MainPrg::undoLastRun() {
     if (lastRun_.isEmpty())
         return;
     Q_ASSERT(window_);
-    HistoryActions(fileSystem_, history_).undo(std::exchange(lastRun_, QString()), *window_);
+    HistoryActions(fileSystem_, history_)
+        .undo(std::exchange(lastRun_, QString()), *window_, disposal_);
 }
 
 QList<HistoryRow> MainPrg::historyRows() const {
@@ -362,7 +357,7 @@ void MainPrg::undoRun(const QString& id) {
     Q_ASSERT(window_);
     if (id == lastRun_)
         lastRun_.clear();
-    HistoryActions(fileSystem_, history_).undo(id, *window_);
+    HistoryActions(fileSystem_, history_).undo(id, *window_, disposal_);
 }
 
 void MainPrg::recoverInterruptedRuns(RunWindow& window) {

@@ -5,13 +5,13 @@
 #include "core/fs/FileIdentity.h"
 #include "core/fs/FsResult.h"
 #include "core/history/RunHistory.h"
+#include "core/run/Disposal.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
-#include <future>
 #include <optional>
 
 class FileSystem;
@@ -100,9 +100,6 @@ private:
     // tells how many files it moved, `files` holds what it listed.
     std::optional<MoveFailure> MoveBack(RunJournal& journal, qsizetype& moved,
                                         IdentifiedFiles& files);
-    // Frees an ended run's names on a thread of its own, while the window
-    // already takes input again: 200,000 names take tens of milliseconds.
-    void letGoLater(RunFiles&& files);
     // Closes the run's journal; a run that moved nothing leaves no trace, and
     // "Rückgängig" and the history stay as they were.
     void endRun(RunJournal& journal, qsizetype renamed, qsizetype moved);
@@ -116,5 +113,5 @@ private:
     RunHistory history_;
     QString lastRun_; // the journal of the last run that moved a file
     QString logLine_;
-    std::future<void> lettingGo_; // waits, when destroyed, for the names to be freed
+    Disposal disposal_; // frees what ended runs held
 };
