@@ -159,11 +159,13 @@ private:
     std::optional<PlanStop> nameFiles(RenameState& state, qsizetype begin, qsizetype end,
                                       std::vector<QString>& named) const {
         const bool numbering = operation_.parameters == RenameParameters::Numbering;
+        // Read only: the listing is shared, and a write would copy it.
+        const QStringList& listed = plan_.listed;
         const auto stop = [&](qsizetype index, QString reason, bool afterMove = false) {
-            return PlanStop{index, plan_.listed[index], std::move(reason), afterMove};
+            return PlanStop{index, listed[index], std::move(reason), afterMove};
         };
         for (qsizetype index = begin; index < end; ++index) {
-            const QString& name = plan_.listed[index];
+            const QString& name = listed[index];
             state.CurrentName = name;
             if (!operation_.transform(state))
                 return stop(index, transformFault(operation_, state));

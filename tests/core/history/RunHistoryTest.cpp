@@ -396,20 +396,25 @@ TEST(TwoProcesses, EachKeepsItsOwnRunsIntact) {
             trees[process].writeFile(u"src/"_s + name, name.toUtf8());
         children[process] = ::fork();
         if (children[process] == 0) {
-            // Run after run, so that both write, list and drop old runs at once.
-            LocalFileSystem fileSystem;
-            RecordingWindow window;
-            MainPrg prg(fileSystem);
-            prg.setWindow(&window);
-            window.ticks[u"chk_MoveBack"_s] = true;
-            prg.SourceDir = trees[process].dir(u"src"_s);
-            prg.TargetDir = trees[process].dir(u"dst"_s);
-            for (int run = 0; run < runs; ++run) {
-                window.fields[u"txt_Suchstring"_s] = suffixes[run % 2];
-                prg.runOperation(u"AddText"_s);
-                (void)prg.historyRows();
+            bool quiet = false;
+            {
+                // Run after run, so that both write, list and drop old runs at once.
+                LocalFileSystem fileSystem;
+                RecordingWindow window;
+                MainPrg prg(fileSystem);
+                prg.setWindow(&window);
+                window.ticks[u"chk_MoveBack"_s] = true;
+                prg.SourceDir = trees[process].dir(u"src"_s);
+                prg.TargetDir = trees[process].dir(u"dst"_s);
+                for (int run = 0; run < runs; ++run) {
+                    window.fields[u"txt_Suchstring"_s] = suffixes[run % 2];
+                    prg.runOperation(u"AddText"_s);
+                    (void)prg.historyRows();
+                }
+                quiet = window.messages.isEmpty();
             }
-            ::_exit(window.messages.isEmpty() ? 0 : 1);
+            // Only now: MainPrg's end waits for the threads it started.
+            ::_exit(quiet ? 0 : 1);
         }
     }
     for (const pid_t child : children) {

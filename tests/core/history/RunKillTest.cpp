@@ -149,25 +149,30 @@ protected:
         const Scenario& scenario = GetParam();
         const pid_t child = ::fork();
         if (child == 0) {
-            LocalFileSystem fileSystem;
-            RecordingWindow window;
-            MainPrg prg(fileSystem);
-            prg.setWindow(&window);
-            prg.SourceDir = tree.root() + u"src/"_s;
-            prg.TargetDir = scenario.inPlace ? prg.SourceDir : tree.root() + u"dst/"_s;
-            fillIn(window, scenario);
-            stepToKill = step;
-            if (scenario.killUndo)
-                prg.runOperation(scenario.key);
-            historyStepHook = &countHistoryStep;
-            writeStepHook = &countWriteStep;
-            if (scenario.killUndo)
-                prg.undoLastRun();
-            else
-                prg.runOperation(scenario.key);
-            for (const Message& message : window.messages)
-                std::fprintf(stderr, "%s\n", qPrintable(message.text));
-            ::_exit(window.messages.isEmpty() ? 0 : 1);
+            bool quiet = false;
+            {
+                LocalFileSystem fileSystem;
+                RecordingWindow window;
+                MainPrg prg(fileSystem);
+                prg.setWindow(&window);
+                prg.SourceDir = tree.root() + u"src/"_s;
+                prg.TargetDir = scenario.inPlace ? prg.SourceDir : tree.root() + u"dst/"_s;
+                fillIn(window, scenario);
+                stepToKill = step;
+                if (scenario.killUndo)
+                    prg.runOperation(scenario.key);
+                historyStepHook = &countHistoryStep;
+                writeStepHook = &countWriteStep;
+                if (scenario.killUndo)
+                    prg.undoLastRun();
+                else
+                    prg.runOperation(scenario.key);
+                for (const Message& message : window.messages)
+                    std::fprintf(stderr, "%s\n", qPrintable(message.text));
+                quiet = window.messages.isEmpty();
+            }
+            // Only now: MainPrg's end waits for the threads it started.
+            ::_exit(quiet ? 0 : 1);
         }
         int status = 0;
         EXPECT_EQ(::waitpid(child, &status, 0), child);
@@ -322,19 +327,24 @@ protected:
         EXPECT_EQ(::pipe(ready), 0);
         const pid_t child = ::fork();
         if (child == 0) {
-            LocalFileSystem fileSystem;
-            RecordingWindow window;
-            MainPrg prg(fileSystem);
-            prg.setWindow(&window);
-            prg.SourceDir = tree.root() + u"src/"_s;
-            prg.TargetDir = tree.root() + u"dst/"_s;
-            window.fields[u"txt_Suchstring"_s] = u"1"_s;
-            window.fields[u"txt_Step"_s] = u"1"_s;
-            window.ticks[u"chk_Leerz"_s] = true;
-            window.ticks[u"chk_MoveBack"_s] = false;
-            (void)::write(ready[1], "r", 1);
-            prg.runOperation(u"AddNumber"_s);
-            ::_exit(window.messages.isEmpty() ? 0 : 1);
+            bool quiet = false;
+            {
+                LocalFileSystem fileSystem;
+                RecordingWindow window;
+                MainPrg prg(fileSystem);
+                prg.setWindow(&window);
+                prg.SourceDir = tree.root() + u"src/"_s;
+                prg.TargetDir = tree.root() + u"dst/"_s;
+                window.fields[u"txt_Suchstring"_s] = u"1"_s;
+                window.fields[u"txt_Step"_s] = u"1"_s;
+                window.ticks[u"chk_Leerz"_s] = true;
+                window.ticks[u"chk_MoveBack"_s] = false;
+                (void)::write(ready[1], "r", 1);
+                prg.runOperation(u"AddNumber"_s);
+                quiet = window.messages.isEmpty();
+            }
+            // Only now: MainPrg's end waits for the threads it started.
+            ::_exit(quiet ? 0 : 1);
         }
         char signal = 0;
         EXPECT_EQ(::read(ready[0], &signal, 1), 1);
