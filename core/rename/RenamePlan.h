@@ -45,8 +45,10 @@ struct RenamePlan {
 };
 
 // Builds the plan. `state` holds the run's parameters (and the start number
-// in RunningNumber) and goes through the transform for every file up to the
-// stop, as the run itself would take it. `stillWorking`, when given, is
+// in RunningNumber); the transform makes every new name up to the stop from
+// it as the run itself would take them (a large directory's second half from
+// a copy that starts with the number it reaches there), and it ends as the
+// transform left it for the last file named. `stillWorking`, when given, is
 // called now and then, so that a window can repaint during a long plan.
 RenamePlan planRenames(const RenameOperation& operation, RenameState& state,
                        const QStringList& listed, const FileSystem& fileSystem, bool moveBack,
