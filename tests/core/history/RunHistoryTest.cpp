@@ -4,6 +4,7 @@
 #include "core/history/HistorySteps.h"
 #include "core/history/HistoryText.h"
 #include "core/rename/MainPrg.h"
+#include "tests/support/ChildRun.h"
 #include "tests/support/RecordingWindow.h"
 #include "tests/support/StateHome.h"
 #include "tests/support/TempTree.h"
@@ -396,13 +397,8 @@ TEST(TwoProcesses, EachKeepsItsOwnRunsIntact) {
             trees[process].writeFile(u"src/"_s + name, name.toUtf8());
         children[process] = ::fork();
         if (children[process] == 0) {
-            bool quiet = false;
-            {
-                // Run after run, so that both write, list and drop old runs at once.
-                LocalFileSystem fileSystem;
-                RecordingWindow window;
-                MainPrg prg(fileSystem);
-                prg.setWindow(&window);
+            // Run after run, so that both write, list and drop old runs at once.
+            runInChild([&](MainPrg& prg, RecordingWindow& window) {
                 window.ticks[u"chk_MoveBack"_s] = true;
                 prg.SourceDir = trees[process].dir(u"src"_s);
                 prg.TargetDir = trees[process].dir(u"dst"_s);
@@ -411,10 +407,7 @@ TEST(TwoProcesses, EachKeepsItsOwnRunsIntact) {
                     prg.runOperation(u"AddText"_s);
                     (void)prg.historyRows();
                 }
-                quiet = window.messages.isEmpty();
-            }
-            // Only now: MainPrg's end waits for the threads it started.
-            ::_exit(quiet ? 0 : 1);
+            });
         }
     }
     for (const pid_t child : children) {

@@ -4,6 +4,7 @@
 #include "core/history/HistoryActions.h"
 #include "core/history/HistorySteps.h"
 #include "core/rename/MainPrg.h"
+#include "tests/support/ChildRun.h"
 #include "tests/support/FileSystemPlaces.h"
 #include "tests/support/RecordingWindow.h"
 #include "tests/support/TempTree.h"
@@ -149,12 +150,7 @@ protected:
         const Scenario& scenario = GetParam();
         const pid_t child = ::fork();
         if (child == 0) {
-            bool quiet = false;
-            {
-                LocalFileSystem fileSystem;
-                RecordingWindow window;
-                MainPrg prg(fileSystem);
-                prg.setWindow(&window);
+            runInChild([&](MainPrg& prg, RecordingWindow& window) {
                 prg.SourceDir = tree.root() + u"src/"_s;
                 prg.TargetDir = scenario.inPlace ? prg.SourceDir : tree.root() + u"dst/"_s;
                 fillIn(window, scenario);
@@ -169,10 +165,7 @@ protected:
                     prg.runOperation(scenario.key);
                 for (const Message& message : window.messages)
                     std::fprintf(stderr, "%s\n", qPrintable(message.text));
-                quiet = window.messages.isEmpty();
-            }
-            // Only now: MainPrg's end waits for the threads it started.
-            ::_exit(quiet ? 0 : 1);
+            });
         }
         int status = 0;
         EXPECT_EQ(::waitpid(child, &status, 0), child);
@@ -327,12 +320,7 @@ protected:
         EXPECT_EQ(::pipe(ready), 0);
         const pid_t child = ::fork();
         if (child == 0) {
-            bool quiet = false;
-            {
-                LocalFileSystem fileSystem;
-                RecordingWindow window;
-                MainPrg prg(fileSystem);
-                prg.setWindow(&window);
+            runInChild([&](MainPrg& prg, RecordingWindow& window) {
                 prg.SourceDir = tree.root() + u"src/"_s;
                 prg.TargetDir = tree.root() + u"dst/"_s;
                 window.fields[u"txt_Suchstring"_s] = u"1"_s;
@@ -341,10 +329,7 @@ protected:
                 window.ticks[u"chk_MoveBack"_s] = false;
                 (void)::write(ready[1], "r", 1);
                 prg.runOperation(u"AddNumber"_s);
-                quiet = window.messages.isEmpty();
-            }
-            // Only now: MainPrg's end waits for the threads it started.
-            ::_exit(quiet ? 0 : 1);
+            });
         }
         char signal = 0;
         EXPECT_EQ(::read(ready[0], &signal, 1), 1);
