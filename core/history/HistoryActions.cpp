@@ -258,24 +258,16 @@ bool HistoryActions::undo(const QString& id, RunWindow& window, Disposal& dispos
 
     window.setText(logField, QString());
     const qsizetype away = undo.awayCount();
-    const UndoOutcome outcome = undo.undo(progressIn(window));
-    // The window paints while the log is written and the end is recorded.
+    // One buffer for every line: a line costs no allocation.
+    QString line;
+    const UndoOutcome outcome = undo.undo(progressIn(window), [&](const QString& name) {
+        line.resize(0);
+        line += displayFileName(name);
+        line += lineEnd;
+        window.appendText(logField, line);
+    });
+    // The window paints while the end is recorded.
     const auto stillDone = [&window, away] { window.showProgress(away, away); };
-    const QString log = whileWaiting(
-        [&outcome] {
-            QString log;
-            qsizetype length = 0;
-            for (const QString& name : outcome.restored)
-                length += name.size() + lineEnd.size();
-            log.reserve(length);
-            for (const QString& name : outcome.restored) {
-                log += displayFileName(name);
-                log += lineEnd;
-            }
-            return log;
-        },
-        stillDone);
-    window.appendText(logField, log);
     if (!outcome.journalFailure)
         whileWaiting(
             [&] { (void)opened.journal->write(journal::undoEndRecord(outcome.left.size())); },
@@ -350,7 +342,7 @@ void HistoryActions::recoverInterrupted(RunWindow& window) {
         const bool putBack = window.showMessage(question) == MessageAnswer::Undo;
         RunUndo undo(fileSystem_, *opened.journal, opened.run);
         const UndoOutcome outcome =
-            putBack ? undo.undo(progressIn(window)) : undo.repairTemporaryNames(progressIn(window));
+            putBack ? undo.undo(progressIn(window), {}) : undo.repairTemporaryNames(progressIn(window));
         if (outcome.journalFailure) {
             window.showMessage(Message(historyWriteFailure(*outcome.journalFailure).cause));
             continue;

@@ -2,6 +2,7 @@
 
 #include "core/fs/FailureReason.h"
 #include "core/fs/FileSystem.h"
+#include "core/fs/IdentitiesAhead.h"
 #include "core/history/FileMatch.h"
 #include "core/history/HistoryText.h"
 #include "core/history/PhaseRecorder.h"
@@ -85,8 +86,9 @@ qsizetype RunUndo::awayCount() {
     return away;
 }
 
-UndoOutcome RunUndo::undo(const UndoProgress& progress) {
+UndoOutcome RunUndo::undo(const UndoProgress& progress, const RestoredName& restored) {
     progress_ = progress;
+    restored_ = restored;
     total_ += awayCount();
     UndoOutcome outcome;
     for (const auto& [phase, away] : passes()) {
@@ -167,41 +169,66 @@ void RunUndo::putBack(qsizetype phase, PhaseKind kind, const AwayFiles& files,
     identities.reserve(files.size());
     std::vector<qsizetype> originals;
     originals.reserve(size_t(files.size()));
-    // The files in the order they had moved, last first.
-    QStringList names;
-    names.reserve(files.size());
-    for (auto away = files.crbegin(); away != files.crend(); ++away)
-        names.append(away->second);
-    const std::vector<FsResult<FileIdentity>> found =
-        whileWaiting([&] { return fileSystem_.identitiesIn(setup.toDir, names); },
-                     [this] { progress_(done_, total_); });
-    qsizetype checked = 0;
-    for (auto away = files.crbegin(); away != files.crend(); ++away, ++checked) {
-        const auto& [file, name] = *away;
-        const Intent& intent = record.intents[file];
-        if (!stuckHomes_.isEmpty() && stuckHomes_.contains(setup.toDir + name)) {
-            stuckHomes_.insert(setup.fromDir + intent.from);
-            continue;
-        }
-        const FsResult<FileIdentity>& identity = found[size_t(checked)];
-        QString reason;
-        if (!identity)
-            reason = identity.error().code == FsErrorCode::NotFound
-                         ? goneReason()
-                         : failureReason(identity.error());
-        else if (!sameVolume)
-            reason = otherVolumeReason();
-        else if (!isSameFile(setup, intent.identity, identity.value()))
-            reason = replacedReason();
-        if (!reason.isEmpty()) {
-            outcome.left.append({name, reason});
-            stuckHomes_.insert(setup.fromDir + intent.from);
-            continue;
-        }
+    const auto take = [&](qsizetype file, const QString& name) {
         plan.listed.append(name);
-        plan.newNames.append(intent.from);
-        identities.append(intent.identity);
+        plan.newNames.append(record.intents[file].from);
+        identities.append(record.intents[file].identity);
         originals.push_back(file);
+    };
+    // A file whose old place a file that stays holds stays too.
+    const auto stuck = [&](const Intent& intent, const QString& name) {
+        if (stuckHomes_.isEmpty() || !stuckHomes_.contains(setup.toDir + name))
+            return false;
+        stuckHomes_.insert(setup.fromDir + intent.from);
+        return true;
+    };
+    // Why the file found where the run left it may not go back; empty where
+    // it may.
+    const auto refusal = [&](const Intent& intent, const FsResult<FileIdentity>& identity) {
+        if (!identity)
+            return identity.error().code == FsErrorCode::NotFound
+                       ? goneReason()
+                       : failureReason(identity.error());
+        if (!sameVolume)
+            return otherVolumeReason();
+        if (!isSameFile(setup, intent.identity, identity.value()))
+            return replacedReason();
+        return QString();
+    };
+    const auto stays = [&](const Intent& intent, const QString& name, const QString& reason) {
+        outcome.left.append({name, reason});
+        stuckHomes_.insert(setup.fromDir + intent.from);
+    };
+
+    // The files go back in the order they had moved, last first. In place a
+    // file that stays keeps its name from the others, so the plan holds only
+    // the files that may go back; elsewhere each file is checked on another
+    // thread ahead of its move.
+    std::optional<IdentitiesAhead> ahead;
+    if (setup.inPlace) {
+        QStringList names;
+        names.reserve(files.size());
+        for (auto away = files.crbegin(); away != files.crend(); ++away)
+            names.append(away->second);
+        const std::vector<FsResult<FileIdentity>> found =
+            whileWaiting([&] { return fileSystem_.identitiesIn(setup.toDir, names); },
+                         [this] { progress_(done_, total_); });
+        qsizetype checked = 0;
+        for (auto away = files.crbegin(); away != files.crend(); ++away, ++checked) {
+            const auto& [file, name] = *away;
+            const Intent& intent = record.intents[file];
+            if (stuck(intent, name))
+                continue;
+            if (const QString reason = refusal(intent, found[size_t(checked)]); !reason.isEmpty())
+                stays(intent, name, reason);
+            else
+                take(file, name);
+        }
+    } else {
+        for (auto away = files.crbegin(); away != files.crend(); ++away)
+            if (!stuck(record.intents[away->first], away->second))
+                take(away->first, away->second);
+        ahead.emplace(fileSystem_, setup.toDir, plan.listed);
     }
     done_ += files.size() - plan.listed.size();
 
@@ -220,9 +247,30 @@ void RunUndo::putBack(qsizetype phase, PhaseKind kind, const AwayFiles& files,
     PlanMoves moves(fileSystem_, plan, setup.toDir, setup.fromDir, recorder);
     QHash<QString, FsError> failures;
     const qsizetype count = plan.listed.size();
+    // A file that came to its place by an earlier phase was moved first there.
+    const QSet<QString> earlier = kind == PhaseKind::Undo ? placesBefore(phase) : QSet<QString>();
+    // The files put back are told as their steps end where a step moves its
+    // own file alone; in place, where a step may move others first, at the end.
+    qsizetype told = 0;
+    const auto tellRestored = [&](qsizetype end) {
+        for (; told < end; ++told) {
+            if (restored_ && recorder.reached(told) &&
+                (earlier.isEmpty() || !earlier.contains(setup.fromDir + plan.newNames[told])))
+                restored_(plan.newNames[told]);
+        }
+    };
+    std::vector<bool> refused(ahead ? size_t(count) : 0, false);
     stepsWhileWaiting(
         count,
         [&](qsizetype index) {
+            if (ahead) {
+                const Intent& intent = record.intents[originals[size_t(index)]];
+                if (const QString reason = refusal(intent, ahead->at(index)); !reason.isEmpty()) {
+                    refused[size_t(index)] = true;
+                    stays(intent, plan.listed[index], reason);
+                    return true;
+                }
+            }
             if (const std::optional<MoveFailure> failure = moves.moveListed(index)) {
                 if (journal_.failure()) {
                     outcome.journalFailure = journal_.failure();
@@ -232,19 +280,19 @@ void RunUndo::putBack(qsizetype phase, PhaseKind kind, const AwayFiles& files,
             }
             return true;
         },
-        [&](qsizetype ended) { progress_(done_ + ended, total_); });
+        [&](qsizetype ended) {
+            if (ahead)
+                tellRestored(ended);
+            progress_(done_ + ended, total_);
+        });
     done_ += count;
     recorder.end();
+    tellRestored(count);
 
-    // A file that came to its place by an earlier phase was moved first there.
-    const QSet<QString> earlier = kind == PhaseKind::Undo ? placesBefore(phase) : QSet<QString>();
     for (qsizetype index = 0; index < count; ++index) {
         const QString& name = plan.listed[index];
-        if (recorder.reached(index)) {
-            if (earlier.isEmpty() || !earlier.contains(setup.fromDir + plan.newNames[index]))
-                outcome.restored.append(plan.newNames[index]);
+        if (recorder.reached(index) || (!refused.empty() && refused[size_t(index)]))
             continue;
-        }
         stuckHomes_.insert(setup.fromDir + plan.newNames[index]);
         if (outcome.journalFailure)
             continue;

@@ -22,13 +22,14 @@ struct LeftFile {
 
 // What putting files back achieved.
 struct UndoOutcome {
-    QStringList restored; // the earlier names of the files put back, last moved first
     QList<LeftFile> left; // the files that could not be put back
     std::optional<FsError> journalFailure; // the moves stopped: they could not be announced
 };
 
 // Reports how many of the files to put back have been handled.
 using UndoProgress = std::function<void(qsizetype done, qsizetype total)>;
+// Reports the earlier name of a file put back, last moved first.
+using RestoredName = std::function<void(const QString& name)>;
 
 // The files of a phase that are away from their old place: each intent with
 // its current name in the phase's target directory, in the intents' order.
@@ -41,7 +42,8 @@ AwayFiles awayIn(const RunRecord& run, qsizetype phase);
 // if the entry where the run left it is still the file the run moved
 // (FileMatch.h), and never onto a name that is taken; what cannot go back
 // stays where it is, and so does what the phases before would move. The
-// moves run on another thread while `progress` is called.
+// moves run on another thread while `progress` and `restored` are called;
+// where the files move into another directory, a third checks them ahead.
 class RunUndo {
 public:
     RunUndo(FileSystem& fileSystem, RunJournal& journal, RunRecord& run);
@@ -49,7 +51,7 @@ public:
     // How many files are still away from their old place.
     qsizetype awayCount();
     // Puts back every file that is still away, the last phase first.
-    UndoOutcome undo(const UndoProgress& progress);
+    UndoOutcome undo(const UndoProgress& progress, const RestoredName& restored);
     // Gives each file under a temporary name its old name back, with the
     // files of its cycle that had moved, so that the rest stays as it is.
     UndoOutcome repairTemporaryNames(const UndoProgress& progress);
@@ -65,6 +67,7 @@ private:
     RunJournal& journal_;
     RunRecord& run_;
     UndoProgress progress_;
+    RestoredName restored_;
     qsizetype done_ = 0;
     qsizetype total_ = 0;
     QSet<QString> stuckHomes_; // where files that stayed would have gone

@@ -126,6 +126,8 @@ TEST_F(History, OlderRunWhoseFilesANewerRunMovedIsRefusedUntilThatIsUndone) {
 struct ReplacementRow {
     const char* name;
     std::function<void(const TempTree&, const QString&)> replace;
+    bool inPlace = false;
+    bool gone = false;
 };
 
 void PrintTo(const ReplacementRow& row, std::ostream* out) {
@@ -134,32 +136,49 @@ void PrintTo(const ReplacementRow& row, std::ostream* out) {
 
 class Replaced : public History, public testing::WithParamInterface<ReplacementRow> {};
 
+// In place the files that stay are checked before any moves; elsewhere each
+// is checked on another thread while the others move.
 TEST_P(Replaced, FileStaysWhereItIsAndIsNamedTheOthersGoBack) {
+    const ReplacementRow& row = GetParam();
+    const QString target = row.inPlace ? u"src"_s : u"dst"_s;
     files(u"src"_s, {u"a.mp3"_s, u"b.mp3"_s});
-    addText(u"_x"_s);
-    GetParam().replace(tree, u"dst/a_x.mp3"_s);
+    addText(u"_x"_s, u"src"_s, target);
+    row.replace(tree, target + u"/a_x.mp3"_s);
 
     restart().undoRun(rows()[0].id);
     EXPECT_EQ(window.messageTexts(),
               QStringList{u"1 Datei konnte nicht zurückbenannt werden:\na_x.mp3 – "_s +
-                          replacedReason()});
-    EXPECT_EQ(tree.readFile(u"dst/a_x.mp3"_s), "another file");
-    EXPECT_EQ(tree.entries(u"src"_s), QStringList{u"b.mp3"_s});
+                          (row.gone ? goneReason() : replacedReason())});
+    if (!row.gone) {
+        EXPECT_EQ(tree.readFile(target + u"/a_x.mp3"_s), "another file");
+    }
+    EXPECT_EQ(tree.entries(u"src"_s), row.inPlace && !row.gone
+                                          ? (QStringList{u"a_x.mp3"_s, u"b.mp3"_s})
+                                          : QStringList{u"b.mp3"_s});
     EXPECT_EQ(state(0), u"teilweise rückgängig gemacht"_s);
+}
+
+void saveOver(const TempTree& tree, const QString& path) {
+    tree.writeFile(path + u".new"_s, "another file");
+    ASSERT_TRUE(QFile::rename(tree.root() + path + u".new"_s, tree.root() + path) ||
+                (QFile::remove(tree.root() + path) &&
+                 QFile::rename(tree.root() + path + u".new"_s, tree.root() + path)));
+}
+
+void remove(const TempTree& tree, const QString& path) {
+    ASSERT_TRUE(QFile::remove(tree.root() + path));
 }
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Ways, Replaced, testing::Values(
-    ReplacementRow{"SavedOverByAnEditor", [](const TempTree& tree, const QString& path) {
-        tree.writeFile(path + u".new"_s, "another file");
-        ASSERT_TRUE(QFile::rename(tree.root() + path + u".new"_s, tree.root() + path) ||
-                    (QFile::remove(tree.root() + path) &&
-                     QFile::rename(tree.root() + path + u".new"_s, tree.root() + path)));
-    }},
+    ReplacementRow{"SavedOverByAnEditor", saveOver},
+    ReplacementRow{"SavedOverByAnEditorInPlace", saveOver, true},
+    ReplacementRow{"Deleted", remove, false, true},
+    ReplacementRow{"DeletedInPlace", remove, true, true},
     // ext4 hands the freed inode number to the next file; its birth, a clock
     // tick or more after the run's listing, tells it apart.
     ReplacementRow{"DeletedAndMadeAgain", [](const TempTree& tree, const QString& path) {
-        ASSERT_TRUE(QFile::remove(tree.root() + path));
+        remove(tree, path);
         QThread::msleep(20);
         tree.writeFile(path, "another file");
     }}),

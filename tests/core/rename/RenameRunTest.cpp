@@ -618,6 +618,9 @@ TEST_F(RenameRun, UndoCoversOnlyTheLastRun) {
     prg.undoLastRun();
     EXPECT_EQ(tree.entries(u"src"_s), QStringList{u"a1.mp3"_s});
     EXPECT_TRUE(tree.entries(u"dst"_s).isEmpty());
+    // MoveBack's undo brings the file to where the run had put it first,
+    // which is no old name of it.
+    EXPECT_EQ(log(), logOf({u"a1.mp3"_s}));
 }
 
 TEST_F(RenameRun, SecondRunStartsWithAnEmptyLogAndReportsProgress) {
