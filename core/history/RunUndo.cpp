@@ -252,11 +252,12 @@ void RunUndo::putBack(qsizetype phase, PhaseKind kind, const AwayFiles& files,
     // The files put back are told as their steps end where a step moves its
     // own file alone; in place, where a step may move others first, at the end.
     qsizetype told = 0;
+    const QStringList& oldNames = plan.newNames; // read on both threads, never detached
     const auto tellRestored = [&](qsizetype end) {
         for (; told < end; ++told) {
             if (restored_ && recorder.reached(told) &&
-                (earlier.isEmpty() || !earlier.contains(setup.fromDir + plan.newNames[told])))
-                restored_(plan.newNames[told]);
+                (earlier.isEmpty() || !earlier.contains(setup.fromDir + oldNames[told])))
+                restored_(oldNames[told]);
         }
     };
     std::vector<bool> refused(ahead ? size_t(count) : 0, false);
@@ -267,7 +268,7 @@ void RunUndo::putBack(qsizetype phase, PhaseKind kind, const AwayFiles& files,
                 const Intent& intent = record.intents[originals[size_t(index)]];
                 if (const QString reason = refusal(intent, ahead->at(index)); !reason.isEmpty()) {
                     refused[size_t(index)] = true;
-                    stays(intent, plan.listed[index], reason);
+                    stays(intent, std::as_const(plan.listed)[index], reason);
                     return true;
                 }
             }
