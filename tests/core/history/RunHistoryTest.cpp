@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <functional>
 #include <optional>
 #include <sys/mount.h>
@@ -184,6 +185,53 @@ INSTANTIATE_TEST_SUITE_P(Ways, Replaced, testing::Values(
     }}),
     [](const testing::TestParamInfo<ReplacementRow>& info) { return std::string(info.param.name); });
 // clang-format on
+
+void killAtFirstMove(HistoryStep step) {
+    if (step == HistoryStep::FileMoved)
+        ::kill(::getpid(), SIGKILL);
+}
+
+// The undo announces the replaced file with the others, passes over it and
+// is killed at the move after it: the next start puts back what is still
+// away, whichever the answer, and the replaced file stays as it is.
+TEST_F(History, UndoKilledAfterPassingOverAReplacedFileEndsAtTheNextStart) {
+    for (const MessageAnswer answer : {MessageAnswer::Undo, MessageAnswer::Keep}) {
+        const QString kind = answer == MessageAnswer::Undo ? u"undo"_s : u"keep"_s;
+        SCOPED_TRACE(kind.toStdString());
+        const QString source = u"src-"_s + kind;
+        const QString target = u"dst-"_s + kind;
+        files(source, {u"a.mp3"_s, u"b.mp3"_s});
+        addText(u"_x"_s, source, target);
+        saveOver(tree, target + u"/b_x.mp3"_s);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            runInChild([](MainPrg& program, RecordingWindow&) {
+                historyStepHook = &killAtFirstMove;
+                program.undoRun(program.historyRows().first().id);
+            });
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the undo ran to its end";
+
+        int questions = 0;
+        window.answer = [&](const Message& message) {
+            questions += message.buttons == MessageButtons::UndoKeep;
+            return message.buttons == MessageButtons::UndoKeep ? answer : MessageAnswer::Ok;
+        };
+        restart().recoverInterruptedRuns(window);
+        if (answer == MessageAnswer::Keep)
+            prg->undoRun(rows()[0].id);
+        EXPECT_EQ(questions, 1);
+        EXPECT_EQ(tree.entries(source), QStringList{u"a.mp3"_s});
+        EXPECT_EQ(tree.entries(target), QStringList{u"b_x.mp3"_s});
+        EXPECT_EQ(tree.readFile(target + u"/b_x.mp3"_s), "another file");
+        EXPECT_EQ(window.messageTexts().value(window.messages.size() - 1),
+                  u"1 Datei konnte nicht zurückbenannt werden:\nb_x.mp3 – "_s + replacedReason());
+        restart().recoverInterruptedRuns(window);
+        EXPECT_EQ(questions, 1) << "asked twice";
+    }
+}
 
 TEST_F(History, FailedStartKeepsThePreviousRunUndoable) {
     files(u"src"_s, {u"a.mp3"_s, u"b.mp3"_s});
