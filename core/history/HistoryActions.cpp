@@ -341,8 +341,8 @@ void HistoryActions::recoverInterrupted(RunWindow& window) {
         question.buttons = MessageButtons::UndoKeep;
         const bool putBack = window.showMessage(question) == MessageAnswer::Undo;
         RunUndo undo(fileSystem_, *opened.journal, opened.run);
-        const UndoOutcome outcome =
-            putBack ? undo.undo(progressIn(window), {}) : undo.repairTemporaryNames(progressIn(window));
+        const UndoOutcome outcome = putBack ? undo.undo(progressIn(window), {})
+                                            : undo.repairTemporaryNames(progressIn(window));
         if (outcome.journalFailure) {
             window.showMessage(Message(historyWriteFailure(*outcome.journalFailure).cause));
             continue;

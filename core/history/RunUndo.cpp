@@ -12,6 +12,7 @@
 #include "core/run/WhileWaiting.h"
 
 #include <QMap>
+#include <QStringList>
 
 #include <vector>
 
@@ -186,9 +187,8 @@ void RunUndo::putBack(qsizetype phase, PhaseKind kind, const AwayFiles& files,
     // it may.
     const auto refusal = [&](const Intent& intent, const FsResult<FileIdentity>& identity) {
         if (!identity)
-            return identity.error().code == FsErrorCode::NotFound
-                       ? goneReason()
-                       : failureReason(identity.error());
+            return identity.error().code == FsErrorCode::NotFound ? goneReason()
+                                                                  : failureReason(identity.error());
         if (!sameVolume)
             return otherVolumeReason();
         if (!isSameFile(setup, intent.identity, identity.value()))

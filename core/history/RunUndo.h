@@ -6,7 +6,6 @@
 #include <QList>
 #include <QSet>
 #include <QString>
-#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -22,7 +21,7 @@ struct LeftFile {
 
 // What putting files back achieved.
 struct UndoOutcome {
-    QList<LeftFile> left; // the files that could not be put back
+    QList<LeftFile> left;                  // the files that could not be put back
     std::optional<FsError> journalFailure; // the moves stopped: they could not be announced
 };
 
