@@ -166,7 +166,7 @@ void saveOver(const TempTree& tree, const QString& path) {
                  QFile::rename(tree.root() + path + u".new"_s, tree.root() + path)));
 }
 
-void remove(const TempTree& tree, const QString& path) {
+void deleteFile(const TempTree& tree, const QString& path) {
     ASSERT_TRUE(QFile::remove(tree.root() + path));
 }
 
@@ -174,12 +174,12 @@ void remove(const TempTree& tree, const QString& path) {
 INSTANTIATE_TEST_SUITE_P(Ways, Replaced, testing::Values(
     ReplacementRow{"SavedOverByAnEditor", saveOver},
     ReplacementRow{"SavedOverByAnEditorInPlace", saveOver, true},
-    ReplacementRow{"Deleted", remove, false, true},
-    ReplacementRow{"DeletedInPlace", remove, true, true},
+    ReplacementRow{"Deleted", deleteFile, false, true},
+    ReplacementRow{"DeletedInPlace", deleteFile, true, true},
     // ext4 hands the freed inode number to the next file; its birth, a clock
     // tick or more after the run's listing, tells it apart.
     ReplacementRow{"DeletedAndMadeAgain", [](const TempTree& tree, const QString& path) {
-        remove(tree, path);
+        deleteFile(tree, path);
         QThread::msleep(20);
         tree.writeFile(path, "another file");
     }}),
