@@ -203,6 +203,8 @@ TEST_F(History, UndoKilledAfterPassingOverAReplacedFileEndsAtTheNextStart) {
         files(source, {u"a.mp3"_s, u"b.mp3"_s});
         addText(u"_x"_s, source, target);
         saveOver(tree, target + u"/b_x.mp3"_s);
+        // Ended, so that its threads are joined before the fork.
+        prg.reset();
         const pid_t child = ::fork();
         if (child == 0) {
             runInChild([](MainPrg& program, RecordingWindow&) {
