@@ -11,6 +11,7 @@
 #include "core/history/RunJournal.h"
 #include "core/history/RunUndo.h"
 #include "core/run/Disposal.h"
+#include "core/run/LogLine.h"
 #include "core/run/RunWindow.h"
 #include "core/run/WhileWaiting.h"
 
@@ -27,7 +28,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString logField = u"txt_Filename"_s;
-const QString lineEnd = u"\r\n"_s;
 
 // The longest list of names a message shows; the rest is counted.
 constexpr qsizetype namesInMessage = 20;
@@ -258,13 +258,9 @@ bool HistoryActions::undo(const QString& id, RunWindow& window, Disposal& dispos
 
     window.setText(logField, QString());
     const qsizetype away = undo.awayCount();
-    // One buffer for every line: a line costs no allocation.
     QString line;
     const UndoOutcome outcome = undo.undo(progressIn(window), [&](const QString& name) {
-        line.resize(0);
-        line += displayFileName(name);
-        line += lineEnd;
-        window.appendText(logField, line);
+        appendLogLine(window, logField, name, line);
     });
     // The window paints while the end is recorded.
     const auto stillDone = [&window, away] { window.showProgress(away, away); };

@@ -14,6 +14,7 @@
 #include "core/rename/RenameOperation.h"
 #include "core/rename/RenamePlan.h"
 #include "core/rename/RunParameters.h"
+#include "core/run/LogLine.h"
 #include "core/run/RunWindow.h"
 #include "core/run/WhileWaiting.h"
 
@@ -29,8 +30,6 @@ namespace {
 
 const QString moveBackBox = u"chk_MoveBack"_s;
 const QString logField = u"txt_Filename"_s;
-
-const QString lineEnd = u"\r\n"_s;
 
 QString fileLine(const QString& name) {
     return u"Datei: "_s + displayFileName(name);
@@ -125,20 +124,12 @@ FsResult<IdentifiedFiles> MainPrg::listIdentified(const QString& directory) cons
     return fileSystem_.listFilesIdentified(directory, readingProgress(*window_));
 }
 
-void MainPrg::logName(const QString& name) {
-    // One buffer for every line: a line of a long run costs no allocation.
-    logLine_.resize(0);
-    logLine_ += displayFileName(name);
-    logLine_ += lineEnd;
-    window_->appendText(logField, logLine_);
-}
-
 qsizetype MainPrg::eachFileLogged(const QStringList& names,
                                   const std::function<bool(qsizetype)>& step) {
     qsizetype logged = 0;
     return stepsWhileWaiting(names.size(), step, [&](qsizetype ended) {
         for (; logged < ended; ++logged)
-            logName(names[logged]);
+            appendLogLine(*window_, logField, names[logged], logLine_);
         window_->showProgress(ended, names.size());
     });
 }

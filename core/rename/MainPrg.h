@@ -86,8 +86,6 @@ private:
     // A directory's ordinary files, read while the window keeps painting.
     FsResult<QStringList> listFiles(const QString& directory) const;
     FsResult<IdentifiedFiles> listIdentified(const QString& directory) const;
-    // Appends a listed name and CR LF to the log.
-    void logName(const QString& name);
     // Runs `step` for one listed file after the other, on another thread,
     // until it returns false; this thread meanwhile logs the names of the
     // files done and lets the window repaint. Returns how many files were
@@ -111,7 +109,7 @@ private:
     FileSystem& fileSystem_;
     RunWindow* window_ = nullptr;
     RunHistory history_;
-    QString lastRun_; // the journal of the last run that moved a file
-    QString logLine_;
+    QString lastRun_;   // the journal of the last run that moved a file
+    QString logLine_;   // the log's line being appended, its room kept
     Disposal disposal_; // frees what ended runs held
 };
