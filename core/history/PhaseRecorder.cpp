@@ -8,6 +8,7 @@
 #include <QDateTime>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -77,28 +78,35 @@ QByteArray PhaseRecorder::intentsOf(qsizetype begin, qsizetype end) const {
     return intents.bytes();
 }
 
+qsizetype PhaseRecorder::namedUpTo(qsizetype end) const {
+    return files_.namedUpTo ? files_.namedUpTo(end) : end;
+}
+
 FsStatus PhaseRecorder::mayMove(qsizetype file) {
     if (file < announced_)
         return FsStatus::success();
     const qsizetype count = files_.to.size();
-    const qsizetype end = std::min(count, std::max(file + 1, announced_ + batch_));
+    const qsizetype end = namedUpTo(std::min(count, std::max(file + 1, announced_ + batch_)));
     batch_ = std::min(batch_ * 2, largestBatch);
     // A record made ahead for other files (a cycle moved a later file first)
     // is dropped.
-    const bool madeAhead = next_.valid() && nextBegin_ == announced_ && nextEnd_ == end;
-    QByteArray intents = next_.valid() ? next_.get() : QByteArray();
-    if (!madeAhead)
-        intents = intentsOf(announced_, end);
+    std::optional<Batch> ahead;
+    if (next_.valid())
+        ahead = next_.get();
+    QByteArray intents = ahead && nextBegin_ == announced_ && ahead->end == end
+                             ? std::move(ahead->intents)
+                             : intentsOf(announced_, end);
     const FsStatus status = written(journal_.write(events_.take() + intents));
     if (!status)
         return status;
     announced_ = end;
     // Moves wait for the disk; meanwhile another thread makes the next record.
     nextBegin_ = end;
-    nextEnd_ = std::min(count, end + batch_);
-    if (nextBegin_ < nextEnd_)
-        next_ = std::async(std::launch::async, [this, begin = nextBegin_, end = nextEnd_] {
-            return intentsOf(begin, end);
+    const qsizetype nextEnd = std::min(count, end + batch_);
+    if (nextBegin_ < nextEnd)
+        next_ = std::async(std::launch::async, [this, begin = nextBegin_, nextEnd] {
+            const qsizetype named = namedUpTo(nextEnd);
+            return Batch{named, intentsOf(begin, named)};
         });
     return status;
 }
@@ -145,5 +153,8 @@ void PhaseRecorder::gone(qsizetype file) {
 }
 
 void PhaseRecorder::end() {
+    // What the phase's files are may change once it has ended.
+    if (next_.valid())
+        next_.wait();
     journal_.keep(events_.take() + journal::phaseEndRecord(phase_));
 }

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QStringList>
 
+#include <functional>
 #include <future>
 #include <vector>
 
@@ -24,6 +25,10 @@ struct PhaseFiles {
     const std::vector<quint64>* inodes = nullptr;
     const QList<FileIdentity>* identities = nullptr;
     const std::vector<qsizetype>* originals = nullptr; // of an Undo or Repair phase
+    // Where the names of `to` are still being made while files move: waits
+    // until those of the files before `end` are there, and returns `end`, or
+    // fewer when the moves end before it. `to` is then as long as `from`.
+    std::function<qsizetype(qsizetype end)> namedUpTo = {};
 };
 
 // How files moving from `fromDir` into `toDir` are told from namesakes.
@@ -62,6 +67,8 @@ private:
     FileIdentity identityOf(qsizetype file) const;
     // The record that announces the moves of files `begin` to `end` - 1.
     QByteArray intentsOf(qsizetype begin, qsizetype end) const;
+    // `end`, or fewer where the phase's names end before it.
+    qsizetype namedUpTo(qsizetype end) const;
     FsStatus written(const FsStatus& status) const;
 
     RunJournal& journal_;
@@ -77,7 +84,10 @@ private:
     enum : quint8 { Pending, Reached, Missing };
     std::vector<quint8> outcome_;
     // The next batch, made ahead; destroyed first, it waits for its thread.
+    struct Batch {
+        qsizetype end = 0;
+        QByteArray intents;
+    };
     qsizetype nextBegin_ = 0;
-    qsizetype nextEnd_ = 0;
-    std::future<QByteArray> next_;
+    std::future<Batch> next_;
 };

@@ -9,6 +9,7 @@
 #include "core/history/PhaseRecorder.h"
 #include "core/history/RunJournal.h"
 #include "core/history/StateDirectory.h"
+#include "core/rename/PlanAhead.h"
 #include "core/rename/PlanMoves.h"
 #include "core/rename/PreviewText.h"
 #include "core/rename/RenameOperation.h"
@@ -176,29 +177,33 @@ void MainPrg::renameFiles(const RenameOperation& operation, RunFiles& files) {
         RunningNumber = *parameters.startNumber;
     files.listed = std::move(listing).value();
     const IdentifiedFiles& listed = files.listed;
-    files.plan =
-        planRenames(operation, *this, listed.names, fileSystem_, window.isTicked(moveBackBox),
-                    planningProgress(window, listed.names.size()));
+    const std::function<void()> planning = planningProgress(window, listed.names.size());
+    PlanAhead planAhead(operation, *this, listed.names, fileSystem_, window.isTicked(moveBackBox),
+                        files.plan, planning);
     const RenamePlan& plan = files.plan;
 
     PhaseRecorder recorder(
         journal, fileSystem_,
         phaseBetween(fileSystem_, PhaseKind::Run, SourceDir, TargetDir, plan.inPlace, listedMs),
-        {plan.listed, plan.newNames, &listed.inodes});
+        {.from = plan.listed,
+         .to = plan.newNames,
+         .inodes = &listed.inodes,
+         .namedUpTo = [&planAhead](qsizetype end) { return planAhead.plannedUpTo(end); }});
     PlanMoves moves(fileSystem_, plan, SourceDir, TargetDir, recorder);
     // The file the run ends with early, and why.
     std::optional<std::pair<QString, QString>> stop;
     const qsizetype handled = eachFileLogged(plan.listed, [&](qsizetype index) {
-        const bool stopsHere = plan.stop && plan.stop->index == index;
-        if (stopsHere && !plan.stop->afterMove)
-            stop.emplace(plan.listed[index], plan.stop->reason);
+        const PlanStop* stopsHere = planAhead.stopAt(index);
+        if (stopsHere && !stopsHere->afterMove)
+            stop.emplace(plan.listed[index], stopsHere->reason);
         else if (const std::optional<MoveFailure> failure = moves.moveListed(index))
             stop.emplace(failure->name, failureReason(failure->error));
         else if (stopsHere)
-            stop.emplace(plan.listed[index], plan.stop->reason);
+            stop.emplace(plan.listed[index], stopsHere->reason);
         return !stop;
     });
     recorder.end();
+    planAhead.finish(planning);
     const qsizetype renamed = recorder.movedCount();
     if (stop) {
         CurrentName = plan.listed[handled - 1];
