@@ -36,11 +36,11 @@ RenamePlanner::RenamePlanner(const RenameOperation& operation, const RenameState
     if (rules_.ignoresCase())
         folded_.emplace(plan_, target_.entries);
     if (plan_.inPlace && !folded_) {
-        listedIndex_.reserve(plan_.listed.size());
-        for (qsizetype index = 0; index < plan_.listed.size(); ++index)
-            listedIndex_.insert(plan_.listed[index], index);
+        listedIndex_.reserve(listed.size());
+        for (qsizetype index = 0; index < listed.size(); ++index)
+            listedIndex_.insert(listed[index], index);
     }
-    takenBy_.reserve(plan_.listed.size());
+    takenBy_.reserve(listed.size());
 }
 
 RenamePlan& RenamePlanner::framed(RenamePlan& plan, const RenameState& state,
@@ -71,7 +71,7 @@ RenamePlanner::TargetNames RenamePlanner::targetNames(const FileSystem& fileSyst
 }
 
 void RenamePlanner::planEveryFile(RenameState& state, const std::function<void()>& stillWorking) {
-    const qsizetype count = plan_.listed.size();
+    const qsizetype count = listed().size();
     std::vector<QString> named(static_cast<size_t>(count));
     // The new names are made in two halves at once, each half from a state
     // of its own, while the window paints; the claims need the order and
@@ -119,7 +119,7 @@ std::optional<PlanStop> RenamePlanner::planFile(RenameState& state, qsizetype in
     if (stop && !stop->afterMove)
         return stop;
     if (const std::optional<QString> clash = claim(newName, index))
-        return PlanStop{index, plan_.listed[index], *clash};
+        return PlanStop{index, listed()[index], *clash};
     return stop;
 }
 
@@ -132,7 +132,7 @@ void RenamePlanner::stopWhereNamesStayTaken() {
     std::vector<qsizetype> holder(size_t(moving), -1);
     for (qsizetype index = 0; index < moving; ++index) {
         const QString& newName = plan_.newNames[index];
-        if (newName != plan_.listed[index])
+        if (newName != listed()[index])
             holder[size_t(index)] =
                 folded_ ? folded_->holderOf(newName) : listedIndex_.value(newName, -1);
     }
@@ -150,9 +150,9 @@ void RenamePlanner::stopWhereNamesStayTaken() {
     // Only a stop makes a holder stay: without one every file moves.
     Q_ASSERT(plan_.stop);
     const PlanStop cause = *plan_.stop;
-    const QString& holderName = plan_.listed[holder[size_t(end)]];
+    const QString& holderName = listed()[holder[size_t(end)]];
     plan_.newNames.resize(end);
-    plan_.stop = PlanStop{end, plan_.listed[end],
+    plan_.stop = PlanStop{end, listed()[end],
                           u"Den neuen Namen hat noch %1, und der Lauf endet schon bei %2: %3"_s.arg(
                               quoted(holderName), quoted(cause.name), cause.reason)};
 }
@@ -166,12 +166,10 @@ int RenamePlanner::numberStep(const RenameState& state) const {
 // `state`, and checks the name on its own.
 std::optional<PlanStop> RenamePlanner::nameFile(RenameState& state, qsizetype index,
                                                 QString& newName) const {
-    // Read only: the listing is shared, and a write would copy it.
-    const QStringList& listed = plan_.listed;
+    const QString& name = listed()[index];
     const auto stop = [&](QString reason, bool afterMove = false) {
-        return PlanStop{index, listed[index], std::move(reason), afterMove};
+        return PlanStop{index, name, std::move(reason), afterMove};
     };
-    const QString& name = listed[index];
     state.CurrentName = name;
     if (!operation_.transform(state))
         return stop(transformFault(operation_, state));
@@ -206,7 +204,7 @@ std::optional<PlanStop> RenamePlanner::nameFiles(RenameState& state, qsizetype b
 }
 
 void RenamePlanner::stopAt(qsizetype index, const QString& reason) {
-    plan_.stop = PlanStop{index, plan_.listed[index], reason};
+    plan_.stop = PlanStop{index, listed()[index], reason};
 }
 
 // Gives `newName` to file `index`, or tells why it cannot have it.
@@ -218,7 +216,7 @@ std::optional<QString> RenamePlanner::claim(const QString& newName, qsizetype in
     // One lookup finds the file that has the name already or makes room.
     qsizetype& taker = takenBy_[newName];
     if (taker != 0)
-        return sameNewNameFault(plan_.listed[taker - 1]);
+        return sameNewNameFault(listed()[taker - 1]);
     taker = index + 1;
     // In place, a listed name is given up when its file moves.
     if (plan_.inPlace && listedIndex_.contains(newName))

@@ -60,6 +60,9 @@ private:
                               const std::function<void()>& stillWorking);
     static TargetNames targetNames(const FileSystem& fileSystem, const QString& targetDir,
                                    const std::function<void()>& stillWorking);
+    // Read only: the listing is shared, and a write would copy it (and,
+    // while files move, change what the moves read).
+    const QStringList& listed() const { return plan_.listed; }
     int numberStep(const RenameState& state) const;
     std::optional<PlanStop> nameFile(RenameState& state, qsizetype index, QString& newName) const;
     std::optional<PlanStop> nameFiles(RenameState& state, qsizetype begin, qsizetype end,
