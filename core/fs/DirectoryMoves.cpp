@@ -8,3 +8,7 @@ DirectoryMoves::DirectoryMoves(FileSystem& fileSystem, QString fromDir, QString 
 FsStatus DirectoryMoves::move(const QString& fromName, const QString& toName) {
     return fileSystem_.moveFile(fromDir_ + fromName, toDir_ + toName);
 }
+
+FsStatus DirectoryMoves::moveEncoded(const QString& fromName, const QString& toName, EncodedNames) {
+    return move(fromName, toName);
+}

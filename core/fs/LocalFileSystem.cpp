@@ -269,7 +269,8 @@ int openDirectory(const QString& directory) {
 }
 
 // One entry of a directory: not empty, no separator, no NUL.
-bool isEntryName(const QByteArray& name) {
+// `name` is followed by a NUL.
+bool isEntryName(QByteArrayView name) {
     // strlen reaches the end of the bytes only when none of them is a NUL.
     return !name.isEmpty() && std::strlen(name.constData()) == size_t(name.size()) &&
            !std::memchr(name.constData(), '/', size_t(name.size()));
@@ -285,14 +286,20 @@ public:
           to_(openDirectory(toDir)) {}
 
     FsStatus move(const QString& fromName, const QString& toName) override {
-        if (from_.isOpen() && to_.isOpen()) {
-            encodeFileNameInto(fromName, fromBytes_);
-            encodeFileNameInto(toName, toBytes_);
-            if (isEntryName(fromBytes_) && isEntryName(toBytes_) &&
-                ::renameat2(from_.get(), fromBytes_.constData(), to_.get(), toBytes_.constData(),
-                            RENAME_NOREPLACE) == 0)
-                return FsStatus::success();
-        }
+        if (!from_.isOpen() || !to_.isOpen())
+            return DirectoryMoves::move(fromName, toName);
+        encodeFileNameInto(fromName, fromBytes_);
+        encodeFileNameInto(toName, toBytes_);
+        return moveEncoded(fromName, toName, {fromBytes_, toBytes_});
+    }
+
+    FsStatus moveEncoded(const QString& fromName, const QString& toName,
+                         EncodedNames encoded) override {
+        if (from_.isOpen() && to_.isOpen() && isEntryName(encoded.from) &&
+            isEntryName(encoded.to) &&
+            ::renameat2(from_.get(), encoded.from.constData(), to_.get(), encoded.to.constData(),
+                        RENAME_NOREPLACE) == 0)
+            return FsStatus::success();
         return DirectoryMoves::move(fromName, toName);
     }
 

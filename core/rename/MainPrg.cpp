@@ -189,7 +189,10 @@ void MainPrg::renameFiles(const RenameOperation& operation, RunFiles& files) {
          .to = plan.newNames,
          .inodes = &listed.inodes,
          .namedUpTo = [&planAhead](qsizetype end) { return planAhead.plannedUpTo(end); }});
-    PlanMoves moves(fileSystem_, plan, SourceDir, TargetDir, recorder);
+    PlanMoves moves(
+        fileSystem_, plan, SourceDir, TargetDir, recorder,
+        plan.inPlace ? std::function<EncodedNames(qsizetype)>()
+                     : [&planAhead](qsizetype index) { return planAhead.encodedNames(index); });
     // The file the run ends with early, and why.
     std::optional<std::pair<QString, QString>> stop;
     const qsizetype handled = eachFileLogged(plan.listed, [&](qsizetype index) {

@@ -4,11 +4,15 @@
 #include "core/rename/RenamePlanner.h"
 #include "core/rename/RenameState.h"
 
+#include "core/fs/DirectoryMoves.h"
+
+#include <QByteArray>
 #include <QStringList>
 
 #include <atomic>
 #include <functional>
 #include <thread>
+#include <vector>
 
 class FileSystem;
 struct RenameOperation;
@@ -16,8 +20,10 @@ struct RenameOperation;
 // A rename run's plan, made while its files move. Into another directory a
 // file's part of the plan depends only on the files before it: a thread of
 // its own plans one file after the other, ahead of the moves, which then
-// wait for the plan only at their first file. In place, where a file may have
-// to wait for a later one to free its name, the plan is made whole first.
+// wait for the plan only at their first files, and encodes both names of
+// each move into one buffer, which the moves read in order instead of names
+// scattered over the heap. In place, where a file may have to wait for a
+// later one to free its name, the plan is made whole first.
 class PlanAhead {
 public:
     // Starts the plan of `operation` over `listed` in `plan`, which must
@@ -40,8 +46,21 @@ public:
     // it, and the run's state as the transform left it.
     void finish(const std::function<void()>& stillWorking);
 
+    // Into another directory: the names of file `index`'s move, encoded, for
+    // a file the run moves (stopAt said so). The moves ask in the listing's
+    // order, and the names of the files before are freed.
+    EncodedNames encodedNames(qsizetype index);
+
 private:
+    // The encoded names of the moves of a run of files, each followed by a NUL.
+    struct EncodedChunk {
+        QByteArray bytes;
+        std::vector<qsizetype> starts; // two per file: from, to
+    };
+
     void planInOrder(const std::stop_token& stop, QString* newNames, RenameState state);
+    // Hands `chunk`, the files from `begin`, to the moves.
+    void publish(qsizetype begin, EncodedChunk& chunk);
     // Waits until `settled_` reaches `count` and returns it.
     qsizetype settledUpTo(qsizetype count) const;
 
@@ -54,6 +73,10 @@ private:
     // Written by the plan's thread before its end is published.
     qsizetype moveCount_ = 0;
     RenameState endState_;
+    // Filled by the plan's thread, each before the files it holds are
+    // settled; freed by the moves' thread once passed.
+    std::vector<EncodedChunk> encoded_;
+    qsizetype freedChunks_ = 0; // the moves' thread's alone
     // Destroyed first: it stops between two files and is joined.
     std::jthread thread_;
 };

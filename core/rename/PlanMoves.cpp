@@ -65,8 +65,10 @@ bool sourceIsGone(const FsError& error, const QString& from) {
 }
 
 PlanMoves::PlanMoves(FileSystem& fileSystem, const RenamePlan& plan, const QString& sourceDir,
-                     const QString& targetDir, MoveRecorder& recorder)
-    : plan_(plan), recorder_(recorder), intoTarget_(fileSystem.movesBetween(sourceDir, targetDir)),
+                     const QString& targetDir, MoveRecorder& recorder,
+                     std::function<EncodedNames(qsizetype)> encodedAhead)
+    : plan_(plan), recorder_(recorder), encodedAhead_(std::move(encodedAhead)),
+      intoTarget_(fileSystem.movesBetween(sourceDir, targetDir)),
       withinTarget_(fileSystem.movesBetween(targetDir, targetDir)),
       moved_(size_t(plan.moveCount()), false) {
     if (plan_.inPlace) {
@@ -81,8 +83,13 @@ std::optional<MoveFailure> PlanMoves::moveListed(qsizetype index) {
         return std::nullopt;
     if (!plan_.inPlace) {
         std::optional<MoveFailure> failure = announce(index, index);
-        if (!failure)
+        if (!failure && encodedAhead_) {
+            const EncodedNames encoded = encodedAhead_(index);
+            failure =
+                move(*intoTarget_, index, plan_.listed[index], plan_.newNames[index], &encoded);
+        } else if (!failure) {
             failure = move(*intoTarget_, index, plan_.listed[index], plan_.newNames[index]);
+        }
         markMoved(index);
         return failure;
     }
@@ -181,8 +188,10 @@ void PlanMoves::giveBackFirstName(qsizetype first, const std::vector<qsizetype>&
 }
 
 std::optional<MoveFailure> PlanMoves::move(DirectoryMoves& moves, qsizetype file,
-                                           const QString& fromName, const QString& toName) {
-    const FsStatus moved = moves.move(fromName, toName);
+                                           const QString& fromName, const QString& toName,
+                                           const EncodedNames* encoded) {
+    const FsStatus moved =
+        encoded ? moves.moveEncoded(fromName, toName, *encoded) : moves.move(fromName, toName);
     if (moved) {
         recorder_.moved(file, fromName, toName);
         return std::nullopt;

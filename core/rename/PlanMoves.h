@@ -1,15 +1,16 @@
 #pragma once
 
+#include "core/fs/DirectoryMoves.h"
 #include "core/fs/FsResult.h"
 
 #include <QHash>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
-class DirectoryMoves;
 class FileSystem;
 class MoveRecorder;
 struct RenamePlan;
@@ -30,8 +31,11 @@ bool sourceIsGone(const FsError& error, const QString& from);
 // move ever needs to replace a file.
 class PlanMoves {
 public:
+    // `encodedAhead`, when given, tells the encoded names of listed file i's
+    // move into another directory, asked in the listing's order.
     PlanMoves(FileSystem& fileSystem, const RenamePlan& plan, const QString& sourceDir,
-              const QString& targetDir, MoveRecorder& recorder);
+              const QString& targetDir, MoveRecorder& recorder,
+              std::function<EncodedNames(qsizetype)> encodedAhead = {});
 
     // Moves listed file `index` under its new name, with whatever has to move
     // first. A file gone since the listing counts as moved. A move the
@@ -46,11 +50,12 @@ private:
     void giveBackFirstName(qsizetype first, const std::vector<qsizetype>& rest,
                            const QString& aside, MoveFailure& failure);
     std::optional<MoveFailure> move(DirectoryMoves& moves, qsizetype file, const QString& fromName,
-                                    const QString& toName);
+                                    const QString& toName, const EncodedNames* encoded = nullptr);
     void markMoved(qsizetype index);
 
     const RenamePlan& plan_;
     MoveRecorder& recorder_;
+    const std::function<EncodedNames(qsizetype)> encodedAhead_;
     std::unique_ptr<DirectoryMoves> intoTarget_;
     std::unique_ptr<DirectoryMoves> withinTarget_; // through a temporary name
     std::vector<bool> moved_;
