@@ -255,6 +255,7 @@ std::optional<MoveFailure> MainPrg::MoveBack(RunJournal& journal, qsizetype& mov
     // The source takes MoveBack's names by the rules the target held for the run.
     const TargetRules sourceRules = fileSystem_.targetRules(SourceDir);
     std::optional<MoveFailure> failure;
+    QByteArray encoded;
     const qsizetype handled = stepsWhileWaiting(
         names.size(),
         [&](qsizetype index) {
@@ -268,7 +269,9 @@ std::optional<MoveFailure> MainPrg::MoveBack(RunJournal& journal, qsizetype& mov
                 failure = MoveFailure{name, announced.error()};
                 return false;
             }
-            const FsStatus movedBack = moves->move(name, name);
+            // Under the same name: encoded once for both sides.
+            encodeFileNameInto(name, encoded);
+            const FsStatus movedBack = moves->moveEncoded(name, name, {encoded, encoded});
             if (movedBack)
                 recorder.moved(index, name, name);
             else if (sourceIsGone(movedBack.error(), TargetDir + name))

@@ -323,20 +323,27 @@ TEST_P(LocalFileSystemMoveError, FailsAndLeavesEverythingAlone) {
     EXPECT_EQ(tree.readFile(u"a.mp3"_s), QByteArray("x"));
 }
 
-// Moves between two opened directories fail as moveFile does, full paths included.
+// Moves between two opened directories fail as moveFile does, full paths
+// included, with their names encoded ahead too.
 TEST_P(LocalFileSystemMoveError, FailsAlikeBetweenOpenedDirectories) {
     TempTree tree;
     tree.writeFile(u"a.mp3"_s, "x");
     tree.makeDir(u"d"_s);
     LocalFileSystem fileSystem;
+    const QString from = GetParam().from;
     const QString to = GetParam().to;
     const qsizetype slash = to.lastIndexOf(u'/') + 1;
-    const FsStatus moved = fileSystem.movesBetween(tree.root(), tree.root() + to.left(slash))
-                               ->move(GetParam().from, to.mid(slash));
-    ASSERT_FALSE(moved.isOk());
-    EXPECT_EQ(moved.error().code, GetParam().code);
-    EXPECT_EQ(moved.error().path, tree.root() + GetParam().faultyPath);
-    EXPECT_EQ(tree.entries(), (QStringList{u"a.mp3"_s, u"d"_s}));
+    const std::unique_ptr<DirectoryMoves> moves =
+        fileSystem.movesBetween(tree.root(), tree.root() + to.left(slash));
+    const QByteArray fromBytes = encodeFileName(from);
+    const QByteArray toBytes = encodeFileName(to.mid(slash));
+    for (const FsStatus& moved : {moves->move(from, to.mid(slash)),
+                                  moves->moveEncoded(from, to.mid(slash), {fromBytes, toBytes})}) {
+        ASSERT_FALSE(moved.isOk());
+        EXPECT_EQ(moved.error().code, GetParam().code);
+        EXPECT_EQ(moved.error().path, tree.root() + GetParam().faultyPath);
+        EXPECT_EQ(tree.entries(), (QStringList{u"a.mp3"_s, u"d"_s}));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
