@@ -4,6 +4,7 @@
 #include "core/run/WhileWaiting.h"
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 namespace {
@@ -12,6 +13,12 @@ namespace {
 // that the first move hardly waits, large enough that handing over costs
 // nothing.
 constexpr qsizetype filesPerChunk = 256;
+// How many chunks of encoded names may wait for the moves (some 16,000
+// files): far enough ahead that the moves do not wait for them, near enough
+// that their memory stays small.
+constexpr qsizetype chunksAhead = 64;
+// What the count of chunks the moves passed holds once they have ended.
+constexpr qsizetype movesEnded = std::numeric_limits<qsizetype>::max();
 
 } // namespace
 
@@ -38,48 +45,69 @@ PlanAhead::PlanAhead(const RenameOperation& operation, RenameState& state,
         });
 }
 
+PlanAhead::~PlanAhead() {
+    endMoves();
+}
+
 void PlanAhead::planInOrder(const std::stop_token& stop, QString* newNames, RenameState state) {
-    const QStringList& listed = plan_.listed;
-    const qsizetype count = listed.size();
-    EncodedChunk chunk;
-    qsizetype chunkBegin = 0;
-    QByteArray encoding;
-    const auto encode = [&](const QString& name) {
-        encodeFileNameInto(name, encoding);
-        chunk.starts.push_back(chunk.bytes.size());
-        chunk.bytes += encoding;
-        chunk.bytes += '\0';
-    };
+    const qsizetype count = plan_.listed.size();
     qsizetype index = 0;
     for (; index < count && !stop.stop_requested(); ++index) {
-        std::optional<PlanStop> planStop = planner_.planFile(state, index, newNames[index]);
-        if (!planStop || planStop->afterMove) {
-            encode(listed[index]);
-            encode(newNames[index]);
-        }
-        if (planStop) {
+        if (std::optional<PlanStop> planStop = planner_.planFile(state, index, newNames[index])) {
             moveCount_ = planStop->afterMove ? index + 1 : index;
             plan_.stop = std::move(planStop);
             break;
         }
         if ((index + 1) % filesPerChunk == 0) {
-            publish(chunkBegin, chunk);
-            chunkBegin = index + 1;
             settled_.store(index + 1, std::memory_order_release);
             settled_.notify_all();
+            // Encoded while the names are fresh, unless far ahead of the moves.
+            encodeChunks(index + 1, false);
         }
     }
     if (!plan_.stop)
         moveCount_ = index;
-    if (!chunk.starts.empty())
-        publish(chunkBegin, chunk);
     endState_ = std::move(state);
     settled_.store(ended_, std::memory_order_release);
     settled_.notify_all();
+    encodeChunks(moveCount_, true);
 }
 
-void PlanAhead::publish(qsizetype begin, EncodedChunk& chunk) {
-    encoded_[size_t(begin / filesPerChunk)] = std::exchange(chunk, {});
+void PlanAhead::encodeChunks(qsizetype planned, bool waiting) {
+    const qsizetype chunks = (planned + filesPerChunk - 1) / filesPerChunk;
+    // Read only: the listing is shared, and a write would copy it.
+    const QStringList& listed = plan_.listed;
+    const QStringList& newNames = plan_.newNames;
+    QByteArray encoding;
+    while (encodingChunk_ < chunks) {
+        const qsizetype passed = passedChunks_.load(std::memory_order_acquire);
+        if (passed == movesEnded)
+            return;
+        if (encodingChunk_ >= passed + chunksAhead) {
+            if (!waiting)
+                return;
+            passedChunks_.wait(passed, std::memory_order_acquire);
+            continue;
+        }
+        EncodedChunk& chunk = encoded_[size_t(encodingChunk_)];
+        const qsizetype begin = encodingChunk_ * filesPerChunk;
+        const qsizetype end = std::min(begin + filesPerChunk, planned);
+        for (qsizetype index = begin; index < end; ++index) {
+            for (const QString* name : {&listed[index], &newNames[index]}) {
+                encodeFileNameInto(*name, encoding);
+                chunk.starts.push_back(quint32(chunk.bytes.size()));
+                chunk.bytes += encoding;
+                chunk.bytes += '\0';
+            }
+        }
+        encodedChunks_.store(++encodingChunk_, std::memory_order_release);
+        encodedChunks_.notify_all();
+    }
+}
+
+void PlanAhead::endMoves() {
+    passedChunks_.store(movesEnded, std::memory_order_release);
+    passedChunks_.notify_all();
 }
 
 qsizetype PlanAhead::settledUpTo(qsizetype count) const {
@@ -106,6 +134,7 @@ void PlanAhead::finish(const std::function<void()>& stillWorking) {
         return;
     if (settled_.load(std::memory_order_acquire) != ended_)
         whileWaiting([this] { settledUpTo(ended_); }, stillWorking);
+    endMoves();
     thread_.join();
     plan_.newNames.resize(moveCount_);
     runState_ = std::move(endState_);
@@ -113,13 +142,20 @@ void PlanAhead::finish(const std::function<void()>& stillWorking) {
 
 EncodedNames PlanAhead::encodedNames(qsizetype index) {
     const qsizetype chunkIndex = index / filesPerChunk;
-    for (; freedChunks_ < chunkIndex; ++freedChunks_)
-        encoded_[size_t(freedChunks_)] = {};
+    if (freedChunks_ < chunkIndex) {
+        for (; freedChunks_ < chunkIndex; ++freedChunks_)
+            encoded_[size_t(freedChunks_)] = {};
+        passedChunks_.store(chunkIndex, std::memory_order_release);
+        passedChunks_.notify_all();
+    }
+    for (qsizetype encoded = encodedChunks_.load(std::memory_order_acquire); encoded <= chunkIndex;
+         encoded = encodedChunks_.load(std::memory_order_acquire))
+        encodedChunks_.wait(encoded, std::memory_order_acquire);
     const EncodedChunk& chunk = encoded_[size_t(chunkIndex)];
     const size_t from = 2 * size_t(index % filesPerChunk);
     const qsizetype toStart = chunk.starts[from + 1];
     const qsizetype toEnd =
-        from + 2 < chunk.starts.size() ? chunk.starts[from + 2] : chunk.bytes.size();
+        from + 2 < chunk.starts.size() ? qsizetype(chunk.starts[from + 2]) : chunk.bytes.size();
     const char* bytes = chunk.bytes.constData();
     return {QByteArrayView(bytes + chunk.starts[from], toStart - chunk.starts[from] - 1),
             QByteArrayView(bytes + toStart, toEnd - toStart - 1)};

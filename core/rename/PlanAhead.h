@@ -32,6 +32,7 @@ public:
     PlanAhead(const RenameOperation& operation, RenameState& state, const QStringList& listed,
               const FileSystem& fileSystem, bool moveBack, RenamePlan& plan,
               const std::function<void()>& stillWorking);
+    ~PlanAhead();
     PlanAhead(const PlanAhead&) = delete;
     PlanAhead& operator=(const PlanAhead&) = delete;
 
@@ -47,20 +48,24 @@ public:
     void finish(const std::function<void()>& stillWorking);
 
     // Into another directory: the names of file `index`'s move, encoded, for
-    // a file the run moves (stopAt said so). The moves ask in the listing's
-    // order, and the names of the files before are freed.
+    // a file the run moves (stopAt said so); waits until they are. The moves
+    // ask in the listing's order, and the names of the files before are freed.
     EncodedNames encodedNames(qsizetype index);
 
 private:
     // The encoded names of the moves of a run of files, each followed by a NUL.
     struct EncodedChunk {
         QByteArray bytes;
-        std::vector<qsizetype> starts; // two per file: from, to
+        std::vector<quint32> starts; // two per file: from, to
     };
 
     void planInOrder(const std::stop_token& stop, QString* newNames, RenameState state);
-    // Hands `chunk`, the files from `begin`, to the moves.
-    void publish(qsizetype begin, EncodedChunk& chunk);
+    // Encodes the chunks of the files before `planned`, the last one short
+    // where the plan ends, as far ahead of the moves as they may be; when
+    // `waiting`, waits for the moves to pass chunks until all are encoded.
+    void encodeChunks(qsizetype planned, bool waiting);
+    // Tells the plan's thread that no more names will be asked for.
+    void endMoves();
     // Waits until `settled_` reaches `count` and returns it.
     qsizetype settledUpTo(qsizetype count) const;
 
@@ -73,10 +78,13 @@ private:
     // Written by the plan's thread before its end is published.
     qsizetype moveCount_ = 0;
     RenameState endState_;
-    // Filled by the plan's thread, each before the files it holds are
-    // settled; freed by the moves' thread once passed.
+    // Runs of `filesPerChunk` files, filled by the plan's thread and freed
+    // by the moves' thread once passed; each handed over by the counts.
     std::vector<EncodedChunk> encoded_;
-    qsizetype freedChunks_ = 0; // the moves' thread's alone
+    std::atomic<qsizetype> encodedChunks_{0};
+    std::atomic<qsizetype> passedChunks_{0};
+    qsizetype encodingChunk_ = 0; // the plan's thread's alone
+    qsizetype freedChunks_ = 0;   // the moves' thread's alone
     // Destroyed first: it stops between two files and is joined.
     std::jthread thread_;
 };

@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QRegularExpression>
 
+#include <QSet>
+
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -106,7 +108,9 @@ INSTANTIATE_TEST_SUITE_P(Operations, RenameRunRows, testing::Values(
     [](const testing::TestParamInfo<RunRow>& info) { return std::string(info.param.name); });
 // clang-format on
 
-// A large directory is listed, ordered and named in two halves at once;
+// A large directory is listed, ordered and named in two halves at once, and
+// a run into another directory plans and encodes its names on a thread of
+// its own ahead of the moves, for more files than it keeps encoded ahead;
 // the run must stop exactly where one file after the other would.
 struct LargeRunRow {
     const char* name;
@@ -121,7 +125,7 @@ struct LargeRunRow {
 class LargeRun : public RenameRun, public testing::WithParamInterface<LargeRunRow> {};
 
 TEST_P(LargeRun, StopsWhereFilesTakenOneByOneWould) {
-    constexpr int fileCount = 10000;
+    constexpr int fileCount = 20000;
     // Long enough that the listing decodes them in two halves too.
     const QString title = u" - Künstler - Ein ziemlich langer Titel.mp3"_s;
     const LargeRunRow& row = GetParam();
@@ -142,14 +146,22 @@ TEST_P(LargeRun, StopsWhereFilesTakenOneByOneWould) {
     EXPECT_TRUE(inTarget.contains(QString::fromUtf16(row.firstNewName) + title));
     EXPECT_TRUE(inTarget.contains(QString::fromUtf16(row.lastNewName) + title));
     EXPECT_EQ(tree.readFile(u"dst/"_s + QString::fromUtf16(row.lastNewName) + title), "x");
+    // Every file moved arrived under its own name behind its number.
+    QSet<QString> arrived;
+    for (const QString& name : inTarget)
+        arrived.insert(name.mid(name.indexOf(u' ') + 1));
+    qsizetype lost = 0;
+    for (qsizetype index = 0; index < row.moved; ++index)
+        lost += arrived.contains(names[index]) ? 0 : 1;
+    EXPECT_EQ(lost, 0);
 }
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Rows, LargeRun, testing::Values(
-    LargeRunRow{"every_file", u"1", u"3", u"", 10000, u"01 f00000", u"29998 f09999"},
+    LargeRunRow{"every_file", u"1", u"1", u"", 20000, u"01 f00000", u"20000 f19999"},
     LargeRunRow{"number_range_ends_in_the_first_half", u"30000", u"1", u"", 2768, u"30000 f00000", u"32767 f02767"},
-    LargeRunRow{"number_range_ends_in_the_second_half", u"1", u"4", u"", 8192, u"01 f00000", u"32765 f08191"},
-    LargeRunRow{"taken_name_in_the_second_half", u"1", u"0", u"01 f07000", 7000, u"01 f00000", u"01 f06999"}),
+    LargeRunRow{"number_range_ends_in_the_second_half", u"1", u"2", u"", 16384, u"01 f00000", u"32767 f16383"},
+    LargeRunRow{"taken_name_in_the_second_half", u"1", u"0", u"01 f17000", 17000, u"01 f00000", u"01 f16999"}),
     [](const testing::TestParamInfo<LargeRunRow>& info) { return std::string(info.param.name); });
 // clang-format on
 
