@@ -268,8 +268,8 @@ int openDirectory(const QString& directory) {
     return path ? ::open(path->constData(), O_PATH | O_DIRECTORY | O_CLOEXEC) : -1;
 }
 
-// One entry of a directory: not empty, no separator, no NUL.
-// `name` is followed by a NUL.
+// One entry of a directory: not empty, no separator, no NUL. A NUL must
+// follow `name`.
 bool isEntryName(QByteArrayView name) {
     // strlen reaches the end of the bytes only when none of them is a NUL.
     return !name.isEmpty() && std::strlen(name.constData()) == size_t(name.size()) &&

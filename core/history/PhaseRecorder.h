@@ -83,11 +83,12 @@ private:
     journal::EventsRecord events_;
     enum : quint8 { Pending, Reached, Missing };
     std::vector<quint8> outcome_;
-    // The next batch, made ahead; destroyed first, it waits for its thread.
+    // A batch's record of the files up to `end`.
     struct Batch {
         qsizetype end = 0;
         QByteArray intents;
     };
+    // The next batch, made ahead; destroyed first, it waits for its thread.
     qsizetype nextBegin_ = 0;
     std::future<Batch> next_;
 };

@@ -1,10 +1,9 @@
 #pragma once
 
+#include "core/fs/DirectoryMoves.h"
 #include "core/rename/RenamePlan.h"
 #include "core/rename/RenamePlanner.h"
 #include "core/rename/RenameState.h"
-
-#include "core/fs/DirectoryMoves.h"
 
 #include <QByteArray>
 #include <QStringList>
