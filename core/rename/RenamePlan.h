@@ -21,8 +21,9 @@ struct PlanStop {
     bool afterMove = false; // the file is moved first (a running number that overflows)
 };
 
-// What a rename run will do, worked out from the listing before the first
-// move; the run, the preview and the undo all follow it.
+// What a rename run will do, worked out from the listing: before the first
+// move for the preview, the undo and a run in place, file by file ahead of
+// the moves for a run into another directory (PlanAhead).
 struct RenamePlan {
     QStringList listed;   // the source directory's ordinary files, in listing order
     QStringList newNames; // the name each listed file gets, for the files the run moves
