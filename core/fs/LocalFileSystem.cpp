@@ -286,8 +286,6 @@ public:
           to_(openDirectory(toDir)) {}
 
     FsStatus move(const QString& fromName, const QString& toName) override {
-        if (!from_.isOpen() || !to_.isOpen())
-            return DirectoryMoves::move(fromName, toName);
         encodeFileNameInto(fromName, fromBytes_);
         encodeFileNameInto(toName, toBytes_);
         return moveEncoded(fromName, toName, {fromBytes_, toBytes_});

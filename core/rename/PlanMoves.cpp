@@ -83,12 +83,12 @@ std::optional<MoveFailure> PlanMoves::moveListed(qsizetype index) {
         return std::nullopt;
     if (!plan_.inPlace) {
         std::optional<MoveFailure> failure = announce(index, index);
-        if (!failure && encodedAhead_) {
-            const EncodedNames encoded = encodedAhead_(index);
-            failure =
-                move(*intoTarget_, index, plan_.listed[index], plan_.newNames[index], &encoded);
-        } else if (!failure) {
-            failure = move(*intoTarget_, index, plan_.listed[index], plan_.newNames[index]);
+        if (!failure) {
+            std::optional<EncodedNames> encoded;
+            if (encodedAhead_)
+                encoded = encodedAhead_(index);
+            failure = move(*intoTarget_, index, plan_.listed[index], plan_.newNames[index],
+                           encoded ? &*encoded : nullptr);
         }
         markMoved(index);
         return failure;
