@@ -3,6 +3,7 @@
 #include "core/fs/FailureReason.h"
 #include "core/fs/FileSystem.h"
 #include "core/fs/NameCodec.h"
+#include "core/fs/TailsAhead.h"
 #include "core/id3/Id3v1Trailer.h"
 #include "core/run/RunWindow.h"
 
@@ -22,7 +23,7 @@ void MainPrg::ReadID3() {
     }
     const QStringList names = std::move(listing).value();
     window.setText(logField, QString());
-    const std::unique_ptr<DirectoryTails> tails = fileSystem_.tailsIn(SourceDir);
+    TailsAhead tails(fileSystem_, SourceDir, names, id3v1::trailerSize);
 
     // Only the last tag read is kept, so its trailer is taken apart once, when
     // the run ends or stops; doing it for every file cost more than all the
@@ -32,7 +33,7 @@ void MainPrg::ReadID3() {
     std::optional<std::pair<QString, QString>> stop;
     std::optional<QByteArray> untaggedStart;
     const qsizetype handled = eachFileLogged(names, [&](qsizetype index) {
-        FsResult<FileTail> tail = tails->readTail(names[index], id3v1::trailerSize);
+        FsResult<FileTail> tail = tails.take(index);
         if (!tail) {
             stop.emplace(failureMessage, failureReason(tail.error()));
         } else if (tail.value().fileSize < id3v1::trailerSize) {

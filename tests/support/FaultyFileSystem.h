@@ -2,6 +2,7 @@
 
 #include "core/fs/LocalFileSystem.h"
 
+#include <atomic>
 #include <functional>
 
 // The real file system with faults that a test can switch on where the real
@@ -16,7 +17,7 @@ public:
     FsErrorCode moveFailure = FsErrorCode::NoSpace;
     int failReadsFrom = -1;
     int moves = 0; // every move asked for, the failed ones included
-    mutable int reads = 0;
+    mutable std::atomic<int> reads = 0; // read on the threads that read ahead too
 
     FsResult<QStringList> listFiles(const QString& directory) const override {
         FsResult<QStringList> names = real_.listFiles(directory);

@@ -112,6 +112,44 @@ TEST_F(ReadID3, FailuresShowTheModuleMessageAndKeepTheLog) {
     }
 }
 
+// Past the tails read ahead on a second thread, in its runs and the
+// caller's, early (the helper then waits at its bound) and late.
+TEST_F(ReadID3, StopsAtTheFirstFaultyFileAmongMany) {
+    const int files = 4200;
+    const auto name = [](int number) { return u"Track %1.mp3"_s.arg(number, 4, 10, QChar(u'0')); };
+    for (int number = 0; number < files; ++number)
+        tree.writeFile(u"mp3/"_s + name(number), trailer(QByteArray::number(number)));
+    const struct {
+        const char* name;
+        int faulty; // -1: none
+        QByteArray content;
+        QString message;
+    } rows[] = {
+        {"all tagged", -1, {}, {}},
+        {"untagged early, read ahead", 70, QByteArray(300, 'x'), u"Kein MP3-File"_s},
+        {"untagged late, read ahead", 4170, QByteArray(300, 'y'), u"Kein MP3-File"_s},
+        {"short, read in turn", 130, QByteArray(5, 'z'), u"Fehler im Modul ReadID3"_s},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString faultyPath = u"mp3/"_s + name(row.faulty);
+        if (row.faulty >= 0)
+            tree.writeFile(faultyPath, row.content);
+        window.messages.clear();
+        ASSERT_TRUE(prg.runOperation(u"ReadID3"_s));
+        EXPECT_EQ(window.messageTexts(),
+                  row.message.isEmpty() ? QStringList() : QStringList{row.message});
+        const int logged = row.faulty < 0 ? files : row.faulty + 1;
+        EXPECT_EQ(log().count(u"\r\n"_s), logged);
+        EXPECT_TRUE(log().endsWith(name(logged - 1) + u"\r\n"_s));
+        const int lastTagged = row.faulty < 0 ? files - 1 : row.faulty - 1;
+        EXPECT_EQ(prg.ID3Tag.Title, QByteArray::number(lastTagged).leftJustified(30, '\0'));
+        EXPECT_EQ(prg.CurrentName, row.faulty < 0 ? QString() : name(row.faulty));
+        if (row.faulty >= 0)
+            tree.writeFile(faultyPath, trailer(QByteArray::number(row.faulty)));
+    }
+}
+
 TEST_F(ReadID3, RemovedSourceDirectoryIsReportedAndTheLogKept) {
     prg.SourceDir = tree.root() + u"gone/"_s;
     ASSERT_TRUE(prg.runOperation(u"ReadID3"_s));
