@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstring>
 #include <future>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -50,8 +49,14 @@ public:
             add(i);
     }
 
-    // The indices of its names in natural order.
+    // Sorts its names into natural order.
+    void sort();
+
+    // The indices of its names in natural order, once sorted.
     std::vector<qsizetype> sortedIndices() const;
+
+    // The indices of both keys' names in natural order, both sorted.
+    std::vector<qsizetype> mergedWith(const SortKeys& other) const;
 
     // Whether name `a` of these keys comes before name `b` of `other`'s.
     bool before(qsizetype a, const SortKeys& other, qsizetype b) const {
@@ -166,6 +171,25 @@ private:
 
     const Key& key(qsizetype index) const { return keys_[size_t(index - begin_)]; }
 
+    // Whether the heads of these keys' entries and of `other`'s follow the
+    // same beginning, so that they order the names across both.
+    bool headsCompareWith(const SortKeys& other) const {
+        return shared_ == other.shared_ &&
+               (shared_ == 0 || text(keys_.front()).substr(0, shared_) ==
+                                    other.text(other.keys_.front()).substr(0, shared_));
+    }
+
+    // Whether entry `a` of these keys comes before entry `b` of `other`'s.
+    bool before(const Entry& a, const SortKeys& other, const Entry& b, bool headsCompare) const {
+        if (!headsCompare)
+            return before(a.key, other, b.key, 0);
+        if (a.head[0] != b.head[0])
+            return a.head[0] < b.head[0];
+        if (a.head[1] != b.head[1])
+            return a.head[1] < b.head[1];
+        return before(a.key, other, b.key, shared_);
+    }
+
     // `shared` units at the start of both texts are known to be equal.
     bool before(const Key& a, const SortKeys& other, const Key& b, size_t shared) const {
         if (const int order = compareUnits(text(a).substr(shared), other.text(b).substr(shared));
@@ -207,25 +231,59 @@ private:
     std::u16string buffer_;
     std::u16string runs_;
     std::vector<Key> keys_;
+    // Once sorted: how many units all texts begin with alike, and the keys
+    // in natural order.
+    size_t shared_ = 0;
+    std::vector<Entry> sorted_;
 };
 
-std::vector<qsizetype> SortKeys::sortedIndices() const {
-    const size_t shared = sharedBeginning();
-    std::vector<Entry> entries;
-    entries.reserve(keys_.size());
+void SortKeys::sort() {
+    shared_ = sharedBeginning();
+    sorted_.reserve(keys_.size());
     for (const Key& key : keys_)
-        entries.push_back({{packedUnits(key, shared), packedUnits(key, shared + 4)}, key});
-    std::sort(entries.begin(), entries.end(), [this, shared](const Entry& a, const Entry& b) {
-        if (a.head[0] != b.head[0])
-            return a.head[0] < b.head[0];
-        if (a.head[1] != b.head[1])
-            return a.head[1] < b.head[1];
-        return before(a.key, *this, b.key, shared);
-    });
+        sorted_.push_back({{packedUnits(key, shared_), packedUnits(key, shared_ + 4)}, key});
+    std::sort(sorted_.begin(), sorted_.end(),
+              [this](const Entry& a, const Entry& b) { return before(a, *this, b, true); });
+}
+
+std::vector<qsizetype> SortKeys::sortedIndices() const {
     std::vector<qsizetype> order;
-    order.reserve(entries.size());
-    for (const Entry& entry : entries)
+    order.reserve(sorted_.size());
+    for (const Entry& entry : sorted_)
         order.push_back(entry.key.index);
+    return order;
+}
+
+// Merged by the entries' heads where they compare, as the sort did: the
+// full keys, scattered in two buffers, are then rarely touched. The front
+// half of the order is merged on a thread of its own and the back half here,
+// from the end; ties take this half's entry first in both.
+std::vector<qsizetype> SortKeys::mergedWith(const SortKeys& other) const {
+    const bool headsCompare = headsCompareWith(other);
+    const size_t count = sorted_.size() + other.sorted_.size();
+    const size_t frontCount = count / 2;
+    std::vector<qsizetype> order(count);
+    std::future<void> front = std::async(std::launch::async, [&] {
+        auto mine = sorted_.begin();
+        auto others = other.sorted_.begin();
+        for (size_t place = 0; place < frontCount; ++place) {
+            if (mine == sorted_.end() || (others != other.sorted_.end() &&
+                                          other.before(*others, *this, *mine, headsCompare)))
+                order[place] = (others++)->key.index;
+            else
+                order[place] = (mine++)->key.index;
+        }
+    });
+    auto mine = sorted_.rbegin();
+    auto others = other.sorted_.rbegin();
+    for (size_t place = count; place > frontCount; --place) {
+        if (others == other.sorted_.rend() ||
+            (mine != sorted_.rend() && other.before(*others, *this, *mine, headsCompare)))
+            order[place - 1] = (mine++)->key.index;
+        else
+            order[place - 1] = (others++)->key.index;
+    }
+    front.get();
     return order;
 }
 
@@ -239,27 +297,21 @@ bool naturallyBefore(const QString& a, const QString& b) {
 
 std::vector<qsizetype> naturalOrder(const QStringList& names) {
     const qsizetype count = names.size();
-    if (count < namesSortedInHalves || std::thread::hardware_concurrency() < 2)
-        return SortKeys(names, 0, count).sortedIndices();
+    if (count < namesSortedInHalves || std::thread::hardware_concurrency() < 2) {
+        SortKeys keys(names, 0, count);
+        keys.sort();
+        return keys.sortedIndices();
+    }
     // Making the keys costs as much as sorting them: the halves are keyed
     // and sorted at once, the second on a thread of its own, and merged.
     const qsizetype middle = count / 2;
     std::optional<SortKeys> secondKeys;
-    std::future<std::vector<qsizetype>> secondHalf = std::async(std::launch::async, [&] {
-        return secondKeys.emplace(names, middle, count).sortedIndices();
-    });
-    const SortKeys firstKeys(names, 0, middle);
-    const std::vector<qsizetype> first = firstKeys.sortedIndices();
-    const std::vector<qsizetype> second = secondHalf.get();
-    std::vector<qsizetype> order;
-    order.reserve(size_t(count));
-    std::merge(first.begin(), first.end(), second.begin(), second.end(), std::back_inserter(order),
-               [&](qsizetype a, qsizetype b) {
-                   const SortKeys& keysOfA = a < middle ? firstKeys : *secondKeys;
-                   const SortKeys& keysOfB = b < middle ? firstKeys : *secondKeys;
-                   return keysOfA.before(a, keysOfB, b);
-               });
-    return order;
+    std::future<void> secondHalf =
+        std::async(std::launch::async, [&] { secondKeys.emplace(names, middle, count).sort(); });
+    SortKeys firstKeys(names, 0, middle);
+    firstKeys.sort();
+    secondHalf.get();
+    return firstKeys.mergedWith(*secondKeys);
 }
 
 void sortNaturally(QStringList& names) {

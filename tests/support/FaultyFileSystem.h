@@ -16,7 +16,7 @@ public:
     int failingMoves = -1;  // how many moves fail from there on; -1: all
     FsErrorCode moveFailure = FsErrorCode::NoSpace;
     int failReadsFrom = -1;
-    int moves = 0; // every move asked for, the failed ones included
+    int moves = 0;                      // every move asked for, the failed ones included
     mutable std::atomic<int> reads = 0; // read on the threads that read ahead too
 
     FsResult<QStringList> listFiles(const QString& directory) const override {

@@ -137,19 +137,27 @@ TEST(NaturalOrder, SortAgreesWithThePairwiseOrderOnGeneratedNames) {
     std::mt19937 random(11);
     std::uniform_int_distribution<qsizetype> piece(0, pieces.size() - 1);
     std::uniform_int_distribution<int> length(0, 6);
-    for (const auto& [shared, generated] :
-         {std::pair{QString(), 400}, std::pair{u"Artist - Album - 0"_s, 400},
-          std::pair{u"x"_s, 400}, std::pair{QString(), 20000}}) {
-        SCOPED_TRACE(shared.toStdString());
+    // Each beginning gets its count of names, in turn: two beginnings make
+    // the two halves, each alike within itself.
+    for (const auto& [beginnings, perBeginning] :
+         {std::pair{QStringList{QString()}, 400},
+          std::pair{QStringList{u"Artist - Album - 0"_s}, 400}, std::pair{QStringList{u"x"_s}, 400},
+          std::pair{QStringList{QString()}, 20001},
+          std::pair{QStringList{u"Artist - Album - 0"_s, u"Artist - Album - 0"_s}, 10000},
+          std::pair{QStringList{u"ab"_s, u"ac"_s}, 10000}}) {
+        SCOPED_TRACE(beginnings.join(u'|').toStdString());
         QStringList names;
         QSet<QString> taken;
-        for (int i = 0; i < generated; ++i) {
-            QString name = shared;
-            for (int count = length(random); count > 0; --count)
-                name += pieces[piece(random)];
-            if (!taken.contains(name)) {
-                taken.insert(name);
-                names.append(name);
+        for (const QString& beginning : beginnings) {
+            for (int added = 0; added < perBeginning;) {
+                QString name = beginning;
+                for (int count = length(random); count > 0; --count)
+                    name += pieces[piece(random)];
+                if (!taken.contains(name)) {
+                    taken.insert(name);
+                    names.append(name);
+                    ++added;
+                }
             }
         }
         sortNaturally(names);
