@@ -32,6 +32,13 @@ bool isDigit(char16_t c) {
 // last, which makes the order total.
 class SortKeys {
 public:
+    struct Key {
+        size_t start;
+        quint32 textLength; // a name has a few hundred units at most
+        quint32 runsLength;
+        qsizetype index;
+    };
+
     // The keys of names[begin] up to names[end - 1].
     SortKeys(const QStringList& names, qsizetype begin, qsizetype end)
         : names_(names), begin_(begin) {
@@ -49,40 +56,45 @@ public:
             add(i);
     }
 
-    // Sorts its names into natural order.
-    void sort();
+    const std::vector<Key>& keys() const { return keys_; }
 
-    // The indices of its names in natural order, once sorted.
-    std::vector<qsizetype> sortedIndices() const;
-
-    // The indices of both keys' names in natural order, both sorted.
-    std::vector<qsizetype> mergedWith(const SortKeys& other) const;
+    std::u16string_view text(const Key& key) const {
+        return std::u16string_view(buffer_).substr(key.start, key.textLength);
+    }
 
     // Whether name `a` of these keys comes before name `b` of `other`'s.
     bool before(qsizetype a, const SortKeys& other, qsizetype b) const {
-        return before(key(a), other, other.key(b), 0);
+        return before(key(a), other, other.key(b));
+    }
+
+    bool before(const Key& a, const SortKeys& other, const Key& b) const {
+        if (const int order = compareUnits(text(a), other.text(b)); order != 0)
+            return order < 0;
+        if (const int order = compareUnits(runs(a), other.runs(b)); order != 0)
+            return order < 0;
+        return encodeFileName(names_[a.index]) < encodeFileName(other.names_[b.index]);
+    }
+
+    // How many units every text begins with alike.
+    size_t sharedBeginning() const {
+        if (keys_.empty())
+            return 0;
+        const std::u16string_view first = text(keys_.front());
+        size_t shared = first.size();
+        for (const Key& key : keys_)
+            shared = std::min(shared, commonUnits(first, text(key)));
+        return shared;
+    }
+
+    static size_t commonUnits(std::u16string_view a, std::u16string_view b) {
+        const size_t limit = std::min(a.size(), b.size());
+        size_t i = 0;
+        while (i < limit && a[i] == b[i])
+            ++i;
+        return i;
     }
 
 private:
-    struct Key {
-        size_t start;
-        quint32 textLength; // a name has a few hundred units at most
-        quint32 runsLength;
-        qsizetype index;
-    };
-
-    // A key as the sort moves it: its first eight units behind the part
-    // that all texts share, packed so that comparing the two numbers orders
-    // like comparing those units. A text that ends early is padded with
-    // zeros, the lowest unit, so unequal heads order their keys correctly
-    // and only equal heads need the full comparison. Names of one directory
-    // mostly differ within those units, and the sort then never leaves this
-    // small array for the keys in the buffer.
-    struct Entry {
-        quint64 head[2];
-        Key key;
-    };
-
     // How a name's units are folded as its key is written.
     enum class Folding {
         ByTable,            // fails at a unit beyond the table
@@ -162,68 +174,11 @@ private:
         return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
     }
 
-    std::u16string_view text(const Key& key) const {
-        return std::u16string_view(buffer_).substr(key.start, key.textLength);
-    }
     std::u16string_view runs(const Key& key) const {
         return std::u16string_view(buffer_).substr(key.start + key.textLength, key.runsLength);
     }
 
     const Key& key(qsizetype index) const { return keys_[size_t(index - begin_)]; }
-
-    // Whether the heads of these keys' entries and of `other`'s follow the
-    // same beginning, so that they order the names across both.
-    bool headsCompareWith(const SortKeys& other) const {
-        return shared_ == other.shared_ &&
-               (shared_ == 0 || text(keys_.front()).substr(0, shared_) ==
-                                    other.text(other.keys_.front()).substr(0, shared_));
-    }
-
-    // Whether entry `a` of these keys comes before entry `b` of `other`'s.
-    bool before(const Entry& a, const SortKeys& other, const Entry& b, bool headsCompare) const {
-        if (!headsCompare)
-            return before(a.key, other, b.key, 0);
-        if (a.head[0] != b.head[0])
-            return a.head[0] < b.head[0];
-        if (a.head[1] != b.head[1])
-            return a.head[1] < b.head[1];
-        return before(a.key, other, b.key, shared_);
-    }
-
-    // `shared` units at the start of both texts are known to be equal.
-    bool before(const Key& a, const SortKeys& other, const Key& b, size_t shared) const {
-        if (const int order = compareUnits(text(a).substr(shared), other.text(b).substr(shared));
-            order != 0)
-            return order < 0;
-        if (const int order = compareUnits(runs(a), other.runs(b)); order != 0)
-            return order < 0;
-        return encodeFileName(names_[a.index]) < encodeFileName(other.names_[b.index]);
-    }
-
-    // How many units every text begins with alike.
-    size_t sharedBeginning() const {
-        if (keys_.empty())
-            return 0;
-        const std::u16string_view first = text(keys_.front());
-        size_t shared = first.size();
-        for (const Key& key : keys_) {
-            const std::u16string_view other = text(key);
-            const size_t limit = std::min(shared, other.size());
-            size_t i = 0;
-            while (i < limit && first[i] == other[i])
-                ++i;
-            shared = i;
-        }
-        return shared;
-    }
-
-    quint64 packedUnits(const Key& key, size_t from) const {
-        const std::u16string_view units = text(key);
-        quint64 packed = 0;
-        for (size_t i = from; i < from + 4; ++i)
-            packed = (packed << 16) | (i < units.size() ? units[i] : 0);
-        return packed;
-    }
 
     const QStringList& names_;
     const qsizetype begin_;
@@ -231,60 +186,135 @@ private:
     std::u16string buffer_;
     std::u16string runs_;
     std::vector<Key> keys_;
-    // Once sorted: how many units all texts begin with alike, and the keys
-    // in natural order.
-    size_t shared_ = 0;
-    std::vector<Entry> sorted_;
 };
 
-void SortKeys::sort() {
-    shared_ = sharedBeginning();
-    sorted_.reserve(keys_.size());
-    for (const Key& key : keys_)
-        sorted_.push_back({{packedUnits(key, shared_), packedUnits(key, shared_ + 4)}, key});
-    std::sort(sorted_.begin(), sorted_.end(),
-              [this](const Entry& a, const Entry& b) { return before(a, *this, b, true); });
-}
+// A key as the sort moves it: eight units of its text from where the texts
+// it is sorted among begin to differ, packed so that comparing the two
+// numbers orders like comparing those units. A text that ends early is
+// padded with zeros, the lowest unit, so unequal heads order their keys
+// correctly. Names of one directory often share many more than eight units
+// (an artist, an album): keys whose heads tie are sorted again by their next
+// eight units, so that each key's text is read once per eight units instead
+// of at every comparison.
+struct Entry {
+    quint64 head[2];
+    const SortKeys* keys;
+    const SortKeys::Key* key;
 
-std::vector<qsizetype> SortKeys::sortedIndices() const {
-    std::vector<qsizetype> order;
-    order.reserve(sorted_.size());
-    for (const Entry& entry : sorted_)
-        order.push_back(entry.key.index);
-    return order;
-}
+    std::u16string_view text() const { return keys->text(*key); }
 
-// Merged by the entries' heads where they compare, as the sort did: the
-// full keys, scattered in two buffers, are then rarely touched. The front
-// half of the order is merged on a thread of its own and the back half here,
-// from the end; ties take this half's entry first in both.
-std::vector<qsizetype> SortKeys::mergedWith(const SortKeys& other) const {
-    const bool headsCompare = headsCompareWith(other);
-    const size_t count = sorted_.size() + other.sorted_.size();
-    const size_t frontCount = count / 2;
-    std::vector<qsizetype> order(count);
-    std::future<void> front = std::async(std::launch::async, [&] {
-        auto mine = sorted_.begin();
-        auto others = other.sorted_.begin();
-        for (size_t place = 0; place < frontCount; ++place) {
-            if (mine == sorted_.end() || (others != other.sorted_.end() &&
-                                          other.before(*others, *this, *mine, headsCompare)))
-                order[place] = (others++)->key.index;
-            else
-                order[place] = (mine++)->key.index;
+    void headFrom(size_t offset) {
+        const std::u16string_view units = text();
+        for (quint64& packed : head) {
+            packed = 0;
+            for (size_t i = offset; i < offset + 4; ++i)
+                packed = (packed << 16) | (i < units.size() ? units[i] : 0);
+            offset += 4;
         }
-    });
-    auto mine = sorted_.rbegin();
-    auto others = other.sorted_.rbegin();
-    for (size_t place = count; place > frontCount; --place) {
-        if (others == other.sorted_.rend() ||
-            (mine != sorted_.rend() && other.before(*others, *this, *mine, headsCompare)))
-            order[place - 1] = (mine++)->key.index;
-        else
-            order[place - 1] = (others++)->key.index;
     }
-    front.get();
+
+    bool headBefore(const Entry& other) const {
+        return head[0] != other.head[0] ? head[0] < other.head[0] : head[1] < other.head[1];
+    }
+    bool headEquals(const Entry& other) const {
+        return head[0] == other.head[0] && head[1] == other.head[1];
+    }
+};
+
+// Sorts entries whose texts are alike before `offset` and whose heads hold
+// their units from there.
+void sortFrom(std::vector<Entry>::iterator first, std::vector<Entry>::iterator last,
+              size_t offset) {
+    std::sort(first, last, [](const Entry& a, const Entry& b) { return a.headBefore(b); });
+    const size_t next = offset + 8;
+    for (auto tie = first; tie != last;) {
+        auto end = std::find_if(tie + 1, last, [&](const Entry& e) { return !e.headEquals(*tie); });
+        if (end - tie > 1) {
+            // Texts that all end within these heads are alike: the rest of
+            // their keys decides.
+            if (std::all_of(tie, end,
+                            [next](const Entry& e) { return e.key->textLength <= next; })) {
+                std::sort(tie, end, [](const Entry& a, const Entry& b) {
+                    return a.keys->before(*a.key, *b.keys, *b.key);
+                });
+            } else {
+                for (auto entry = tie; entry != end; ++entry)
+                    entry->headFrom(next);
+                sortFrom(tie, end, next);
+            }
+        }
+        tie = end;
+    }
+}
+
+std::vector<Entry> entriesOf(const SortKeys& keys, size_t offset) {
+    std::vector<Entry> entries;
+    entries.reserve(keys.keys().size());
+    for (const SortKeys::Key& key : keys.keys()) {
+        entries.push_back({{}, &keys, &key});
+        entries.back().headFrom(offset);
+    }
+    return entries;
+}
+
+std::vector<qsizetype> indicesOf(const std::vector<Entry>& sorted, std::vector<qsizetype> order) {
+    for (const Entry& entry : sorted)
+        order.push_back(entry.key->index);
     return order;
+}
+
+// Runs `first` here and `second` on a thread of its own, at once.
+template <typename First, typename Second> void atOnce(const First& first, const Second& second) {
+    std::future<void> other = std::async(std::launch::async, second);
+    first();
+    other.get();
+}
+
+// Many names: two halves are keyed at once, then split by a head sampled
+// from both into the names before it and the rest, which are sorted at once.
+std::vector<qsizetype> naturalOrderInTwo(const QStringList& names) {
+    const qsizetype middle = names.size() / 2;
+    std::optional<SortKeys> first;
+    std::optional<SortKeys> second;
+    atOnce([&] { first.emplace(names, 0, middle); },
+           [&] { second.emplace(names, middle, names.size()); });
+
+    const size_t shared = std::min({first->sharedBeginning(), second->sharedBeginning(),
+                                    SortKeys::commonUnits(first->text(first->keys().front()),
+                                                          second->text(second->keys().front()))});
+    std::vector<Entry> samples;
+    for (const SortKeys* keys : {&*first, &*second}) {
+        for (size_t i = 0; i < keys->keys().size(); i += keys->keys().size() / 128 + 1) {
+            samples.push_back({{}, keys, &keys->keys()[i]});
+            samples.back().headFrom(shared);
+        }
+    }
+    std::nth_element(samples.begin(), samples.begin() + samples.size() / 2, samples.end(),
+                     [](const Entry& a, const Entry& b) { return a.headBefore(b); });
+    const Entry splitter = samples[samples.size() / 2];
+
+    std::vector<Entry> before;
+    std::vector<Entry> rest;
+    std::vector<Entry> secondsBefore;
+    std::vector<Entry> secondsRest;
+    const auto split = [&](const SortKeys& keys, std::vector<Entry>& low,
+                           std::vector<Entry>& high) {
+        std::vector<Entry> entries = entriesOf(keys, shared);
+        const auto border = std::partition(entries.begin(), entries.end(),
+                                           [&](const Entry& e) { return e.headBefore(splitter); });
+        low.assign(entries.begin(), border);
+        high.assign(border, entries.end());
+    };
+    atOnce([&] { split(*first, before, rest); },
+           [&] { split(*second, secondsBefore, secondsRest); });
+    before.insert(before.end(), secondsBefore.begin(), secondsBefore.end());
+    rest.insert(rest.end(), secondsRest.begin(), secondsRest.end());
+    atOnce([&] { sortFrom(before.begin(), before.end(), shared); },
+           [&] { sortFrom(rest.begin(), rest.end(), shared); });
+
+    std::vector<qsizetype> order;
+    order.reserve(size_t(names.size()));
+    return indicesOf(rest, indicesOf(before, std::move(order)));
 }
 
 } // namespace
@@ -296,22 +326,15 @@ bool naturallyBefore(const QString& a, const QString& b) {
 }
 
 std::vector<qsizetype> naturalOrder(const QStringList& names) {
-    const qsizetype count = names.size();
-    if (count < namesSortedInHalves || std::thread::hardware_concurrency() < 2) {
-        SortKeys keys(names, 0, count);
-        keys.sort();
-        return keys.sortedIndices();
-    }
-    // Making the keys costs as much as sorting them: the halves are keyed
-    // and sorted at once, the second on a thread of its own, and merged.
-    const qsizetype middle = count / 2;
-    std::optional<SortKeys> secondKeys;
-    std::future<void> secondHalf =
-        std::async(std::launch::async, [&] { secondKeys.emplace(names, middle, count).sort(); });
-    SortKeys firstKeys(names, 0, middle);
-    firstKeys.sort();
-    secondHalf.get();
-    return firstKeys.mergedWith(*secondKeys);
+    if (names.size() >= namesSortedInHalves && std::thread::hardware_concurrency() >= 2)
+        return naturalOrderInTwo(names);
+    const SortKeys keys(names, 0, names.size());
+    const size_t shared = keys.sharedBeginning();
+    std::vector<Entry> entries = entriesOf(keys, shared);
+    sortFrom(entries.begin(), entries.end(), shared);
+    std::vector<qsizetype> order;
+    order.reserve(size_t(names.size()));
+    return indicesOf(entries, std::move(order));
 }
 
 void sortNaturally(QStringList& names) {
