@@ -12,6 +12,7 @@
 #include "core/fs/StagedFile.h"
 #include "core/fs/SystemError.h"
 #include "core/fs/WriteSteps.h"
+#include "core/run/HandOver.h"
 #include "core/run/TwoHalves.h"
 #include "core/run/WhileWaiting.h"
 
@@ -23,7 +24,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -33,6 +36,9 @@ namespace {
 constexpr qsizetype identitiesCheckedInHalves = 4096;
 // From how many bytes of names on a listing decodes them on two threads.
 constexpr qsizetype bytesDecodedInHalves = 256 * 1024;
+// How many bytes of names a rename run's listing reads before it hands them
+// over to be decoded and keyed.
+constexpr qsizetype bytesHandedOver = 64 * 1024;
 
 FsError invalidName(const QString& path) {
     return {FsErrorCode::InvalidName, path, 0};
@@ -183,11 +189,14 @@ FsStatus moveByCopy(const QByteArray& from, const QByteArray& to, const QString&
 // entry, error)` accepts, as they are on the disk, each ended by a NUL; an
 // entry it could not examine sets `error` and fails the whole listing rather
 // than being left out silently. Only bytes are gathered here, so that a
-// listing read on another thread hands over one buffer.
-// With `inodes`, each name's inode number is appended there.
+// listing read on another thread hands over plain buffers.
+// With `inodes`, each name's inode number is appended there. With
+// `handOver`, the names gathered are handed over whenever they fill
+// bytesHandedOver, and only the last of them are returned.
 template <typename Take>
 FsResult<QByteArray> readEntries(const QString& directory, Take take,
-                                 std::vector<quint64>* inodes = nullptr) {
+                                 std::vector<quint64>* inodes = nullptr,
+                                 const std::function<void(QByteArray)>& handOver = {}) {
     const std::optional<QByteArray> path = directoryPath(directory);
     if (!path)
         return invalidName(directory);
@@ -204,6 +213,8 @@ FsResult<QByteArray> readEntries(const QString& directory, Take take,
             names.append(name, qsizetype(std::strlen(name)) + 1);
             if (inodes)
                 inodes->push_back(entry->d_ino);
+            if (handOver && names.size() >= bytesHandedOver)
+                handOver(std::exchange(names, QByteArray()));
         }
         if (entryError != 0) {
             ::closedir(handle);
@@ -403,14 +414,15 @@ private:
 };
 
 // The bytes of a directory's ordinary files; with `inodes`, their inode
-// numbers too.
-FsResult<QByteArray> readOrdinaryFiles(const QString& directory, std::vector<quint64>* inodes) {
+// numbers too; with `handOver`, handed over as readEntries does.
+FsResult<QByteArray> readOrdinaryFiles(const QString& directory, std::vector<quint64>* inodes,
+                                       const std::function<void(QByteArray)>& handOver = {}) {
     return readEntries(
         directory,
         [](int directoryFd, const dirent* entry, int& error) {
             return entry->d_name[0] != '.' && isOrdinaryEntry(directoryFd, entry, error);
         },
-        inodes);
+        inodes, handOver);
 }
 
 } // namespace
@@ -448,18 +460,29 @@ FsResult<IdentifiedFiles>
 LocalFileSystem::listFilesIdentified(const QString& directory,
                                      const std::function<void()>& stillReading) const {
     // A rename run's listing makes and orders its names on other threads
-    // too: with a collection's names that takes about 100 ms for 100,000
-    // files, in which the window would not paint.
+    // too, in which the window paints: the directory is read on a thread of
+    // its own while the names read so far are decoded and keyed, and they
+    // are sorted after.
     return whileWaiting(
         [&directory]() -> FsResult<IdentifiedFiles> {
             std::vector<quint64> inodes;
-            FsResult<QByteArray> entries = readOrdinaryFiles(directory, &inodes);
-            if (!entries)
-                return entries.error();
-            QStringList names = decodedEntries(entries.value());
-            // Freed before the sort keys are made, which take as much again.
-            entries = QByteArray();
-            const std::vector<qsizetype> order = naturalOrder(names);
+            HandOver<QByteArray> entries;
+            FsResult<QByteArray> rest = QByteArray();
+            std::jthread reader([&] {
+                rest = readOrdinaryFiles(directory, &inodes, [&entries](QByteArray read) {
+                    entries.give(std::move(read));
+                });
+                entries.end();
+            });
+            NaturalOrdering ordering;
+            while (const std::optional<QByteArray> read = entries.take())
+                ordering.addEncoded(*read);
+            reader.join();
+            if (!rest)
+                return rest.error();
+            ordering.addEncoded(rest.value());
+            const std::vector<qsizetype> order = ordering.order();
+            QStringList& names = ordering.names();
             IdentifiedFiles files;
             files.names.reserve(names.size());
             files.inodes.reserve(inodes.size());

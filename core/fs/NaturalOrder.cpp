@@ -14,8 +14,8 @@
 
 namespace {
 
-// From how many names on the order is found in two halves at once.
-constexpr qsizetype namesSortedInHalves = 8192;
+// From how many names on they are keyed and sorted in two parts at once.
+constexpr qsizetype namesSortedInTwo = 8192;
 
 bool isDigit(char16_t c) {
     return c >= u'0' && c <= u'9';
@@ -54,6 +54,14 @@ public:
         buffer_.reserve(units);
         for (qsizetype i = begin; i < end; ++i)
             add(i);
+    }
+
+    // Keys names[index], the names before it keyed already.
+    void add(qsizetype index) {
+        const QString& name = names_[index];
+        if (!addKey<Folding::ByTable>(name, index) &&
+            !addKey<Folding::ByTableWithEscapes>(name, index))
+            addKey<Folding::Done>(name.toCaseFolded(), index);
     }
 
     const std::vector<Key>& keys() const { return keys_; }
@@ -101,13 +109,6 @@ private:
         ByTableWithEscapes, // the same for a name that is no UTF-8
         Done,               // the name is folded already
     };
-
-    void add(qsizetype index) {
-        const QString& name = names_[index];
-        if (!addKey<Folding::ByTable>(name, index) &&
-            !addKey<Folding::ByTableWithEscapes>(name, index))
-            addKey<Folding::Done>(name.toCaseFolded(), index);
-    }
 
     // Appends the key of `name`, or fails at a unit it cannot fold.
     template <Folding folding> bool addKey(const QString& name, qsizetype index) {
@@ -247,14 +248,11 @@ void sortFrom(std::vector<Entry>::iterator first, std::vector<Entry>::iterator l
     }
 }
 
-std::vector<Entry> entriesOf(const SortKeys& keys, size_t offset) {
-    std::vector<Entry> entries;
-    entries.reserve(keys.keys().size());
+void addEntries(const SortKeys& keys, size_t offset, std::vector<Entry>& entries) {
     for (const SortKeys::Key& key : keys.keys()) {
         entries.push_back({{}, &keys, &key});
         entries.back().headFrom(offset);
     }
-    return entries;
 }
 
 std::vector<qsizetype> indicesOf(const std::vector<Entry>& sorted, std::vector<qsizetype> order) {
@@ -270,50 +268,65 @@ template <typename First, typename Second> void atOnce(const First& first, const
     other.get();
 }
 
-// Many names: two halves are keyed at once, then split by a head sampled
-// from both into the names before it and the rest, which are sorted at once.
-std::vector<qsizetype> naturalOrderInTwo(const QStringList& names) {
-    const qsizetype middle = names.size() / 2;
-    std::optional<SortKeys> first;
-    std::optional<SortKeys> second;
-    atOnce([&] { first.emplace(names, 0, middle); },
-           [&] { second.emplace(names, middle, names.size()); });
-
-    const size_t shared = std::min({first->sharedBeginning(), second->sharedBeginning(),
-                                    SortKeys::commonUnits(first->text(first->keys().front()),
-                                                          second->text(second->keys().front()))});
-    std::vector<Entry> samples;
-    for (const SortKeys* keys : {&*first, &*second}) {
-        for (size_t i = 0; i < keys->keys().size(); i += keys->keys().size() / 128 + 1) {
-            samples.push_back({{}, keys, &keys->keys()[i]});
-            samples.back().headFrom(shared);
-        }
+// How many units every text of the parts begins with alike.
+size_t sharedBeginning(const std::vector<const SortKeys*>& parts) {
+    const std::u16string_view first = parts.front()->text(parts.front()->keys().front());
+    size_t shared = first.size();
+    for (const SortKeys* part : parts) {
+        shared = std::min({shared, part->sharedBeginning(),
+                           SortKeys::commonUnits(first, part->text(part->keys().front()))});
     }
-    std::nth_element(samples.begin(), samples.begin() + samples.size() / 2, samples.end(),
-                     [](const Entry& a, const Entry& b) { return a.headBefore(b); });
-    const Entry splitter = samples[samples.size() / 2];
+    return shared;
+}
 
+// A head that about half of the parts' `count` keys come before, from a
+// sample of a few hundred.
+Entry sampledMiddle(const std::vector<const SortKeys*>& parts, size_t count, size_t offset) {
+    const size_t stride = count / 256 + 1;
+    std::vector<Entry> samples;
+    size_t next = 0; // the next sample's place in the next part
+    for (const SortKeys* part : parts) {
+        const std::vector<SortKeys::Key>& keys = part->keys();
+        for (; next < keys.size(); next += stride) {
+            samples.push_back({{}, part, &keys[next]});
+            samples.back().headFrom(offset);
+        }
+        next -= keys.size();
+    }
+    const auto middle = samples.begin() + qsizetype(samples.size() / 2);
+    std::nth_element(samples.begin(), middle, samples.end(),
+                     [](const Entry& a, const Entry& b) { return a.headBefore(b); });
+    return *middle;
+}
+
+// The indices of the parts' names in natural order. Many names are split at
+// a head sampled from all parts into those before it and the rest, which are
+// sorted at once.
+std::vector<qsizetype> orderOf(std::vector<const SortKeys*> parts) {
+    std::erase_if(parts, [](const SortKeys* part) { return part->keys().empty(); });
+    size_t count = 0;
+    for (const SortKeys* part : parts)
+        count += part->keys().size();
+    std::vector<qsizetype> order;
+    order.reserve(count);
+    if (count == 0)
+        return order;
+    const size_t shared = sharedBeginning(parts);
     std::vector<Entry> before;
-    std::vector<Entry> rest;
-    std::vector<Entry> secondsBefore;
-    std::vector<Entry> secondsRest;
-    const auto split = [&](const SortKeys& keys, std::vector<Entry>& low,
-                           std::vector<Entry>& high) {
-        std::vector<Entry> entries = entriesOf(keys, shared);
-        const auto border = std::partition(entries.begin(), entries.end(),
-                                           [&](const Entry& e) { return e.headBefore(splitter); });
-        low.assign(entries.begin(), border);
-        high.assign(border, entries.end());
-    };
-    atOnce([&] { split(*first, before, rest); },
-           [&] { split(*second, secondsBefore, secondsRest); });
-    before.insert(before.end(), secondsBefore.begin(), secondsBefore.end());
-    rest.insert(rest.end(), secondsRest.begin(), secondsRest.end());
+    before.reserve(count);
+    for (const SortKeys* part : parts)
+        addEntries(*part, shared, before);
+    if (qsizetype(count) < namesSortedInTwo || std::thread::hardware_concurrency() < 2) {
+        sortFrom(before.begin(), before.end(), shared);
+        return indicesOf(before, std::move(order));
+    }
+    const Entry middle = sampledMiddle(parts, count, shared);
+    const auto border = std::partition(before.begin(), before.end(),
+                                       [&](const Entry& e) { return e.headBefore(middle); });
+    std::vector<Entry> rest(border, before.end());
+    before.erase(border, before.end());
     atOnce([&] { sortFrom(before.begin(), before.end(), shared); },
            [&] { sortFrom(rest.begin(), rest.end(), shared); });
-
-    std::vector<qsizetype> order;
-    order.reserve(size_t(names.size()));
     return indicesOf(rest, indicesOf(before, std::move(order)));
 }
 
@@ -326,15 +339,40 @@ bool naturallyBefore(const QString& a, const QString& b) {
 }
 
 std::vector<qsizetype> naturalOrder(const QStringList& names) {
-    if (names.size() >= namesSortedInHalves && std::thread::hardware_concurrency() >= 2)
-        return naturalOrderInTwo(names);
-    const SortKeys keys(names, 0, names.size());
-    const size_t shared = keys.sharedBeginning();
-    std::vector<Entry> entries = entriesOf(keys, shared);
-    sortFrom(entries.begin(), entries.end(), shared);
-    std::vector<qsizetype> order;
-    order.reserve(size_t(names.size()));
-    return indicesOf(entries, std::move(order));
+    if (names.size() < namesSortedInTwo || std::thread::hardware_concurrency() < 2) {
+        const SortKeys keys(names, 0, names.size());
+        return orderOf({&keys});
+    }
+    // Making the keys costs about as much as sorting them: the halves are
+    // keyed at once.
+    const qsizetype middle = names.size() / 2;
+    std::optional<SortKeys> first;
+    std::optional<SortKeys> second;
+    atOnce([&] { first.emplace(names, 0, middle); },
+           [&] { second.emplace(names, middle, names.size()); });
+    return orderOf({&*first, &*second});
+}
+
+struct NaturalOrdering::Keys : SortKeys {
+    using SortKeys::SortKeys;
+};
+
+// The buffers grow as names come, as a string or a vector does.
+NaturalOrdering::NaturalOrdering() : keys_(std::make_unique<Keys>(names_, 0, 0)) {}
+
+NaturalOrdering::~NaturalOrdering() = default;
+
+void NaturalOrdering::addEncoded(QByteArrayView entries) {
+    for (qsizetype at = 0; at < entries.size();) {
+        const QByteArrayView bytes(entries.constData() + at);
+        names_.append(decodeFileName(bytes));
+        keys_->add(names_.size() - 1);
+        at += bytes.size() + 1;
+    }
+}
+
+std::vector<qsizetype> NaturalOrdering::order() const {
+    return orderOf({keys_.get()});
 }
 
 void sortNaturally(QStringList& names) {

@@ -113,10 +113,11 @@ TEST(NaturalOrder, SortIsTheSameWhateverTheStartingOrder) {
     }
 }
 
-// The sort compares the first units behind what all names share before it
-// compares whole keys, and sorts many names in two halves that it merges;
-// generated names that share long beginnings, end within them or differ
-// only behind them must still come out in the order of naturallyBefore.
+// The sort compares eight units at a time behind what all names share, and
+// sorts many names in two parts split at a sampled head, whether it keys
+// them all at once or a listing adds them one by one; generated names that
+// share long beginnings, end within them or differ only behind them must
+// still come out in the order of naturallyBefore.
 TEST(NaturalOrder, SortAgreesWithThePairwiseOrderOnGeneratedNames) {
     const QStringList pieces = {u"Artist - Album - "_s,
                                 u"0"_s,
@@ -160,10 +161,18 @@ TEST(NaturalOrder, SortAgreesWithThePairwiseOrderOnGeneratedNames) {
                 }
             }
         }
+        // A listing adds the names as it reads them, encoded.
+        NaturalOrdering ordering;
+        for (const QString& name : names)
+            ordering.addEncoded(encodeFileName(name) + '\0');
+        QStringList added;
+        for (const qsizetype index : ordering.order())
+            added.append(ordering.names()[index]);
         sortNaturally(names);
         for (qsizetype i = 1; i < names.size(); ++i)
             EXPECT_TRUE(naturallyBefore(names[i - 1], names[i]))
                 << names[i - 1].toStdString() << " / " << names[i].toStdString();
+        EXPECT_EQ(added, names);
     }
 }
 
