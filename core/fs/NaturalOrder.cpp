@@ -90,7 +90,7 @@ public:
         const std::u16string_view first = text(keys_.front());
         size_t shared = first.size();
         for (const Key& key : keys_)
-            shared = std::min(shared, commonUnits(first, text(key)));
+            shared = commonUnits(first.substr(0, shared), text(key));
         return shared;
     }
 

@@ -15,10 +15,10 @@ class DirectoryTails;
 
 // The tails of a directory's files, read on two threads: the caller's own
 // reads every other run of files, and a thread of its own the runs between,
-// at most a few thousand files ahead. Reading a tail is mostly waiting for
-// the system, so the caller, which takes the tails in order, gets them about
-// twice as fast as reading them alone. The file system is asked only through
-// its const side.
+// at most a few thousand files ahead. Reading a tail is almost all the
+// system's work, which two cores do side by side, so the caller, which
+// takes the tails in order, has them sooner than reading them alone. The
+// file system is asked only through its const side.
 class TailsAhead {
 public:
     TailsAhead(const FileSystem& fileSystem, const QString& directory, const QStringList& names,
