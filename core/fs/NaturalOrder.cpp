@@ -1,11 +1,11 @@
 #include "core/fs/NaturalOrder.h"
 
 #include "core/fs/NameCodec.h"
+#include "core/run/TwoHalves.h"
 #include "core/text/UnitFolding.h"
 
 #include <algorithm>
 #include <cstring>
-#include <future>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -259,13 +259,6 @@ std::vector<qsizetype> indicesOf(const std::vector<Entry>& sorted, std::vector<q
     for (const Entry& entry : sorted)
         order.push_back(entry.key->index);
     return order;
-}
-
-// Runs `first` here and `second` on a thread of its own, at once.
-template <typename First, typename Second> void atOnce(const First& first, const Second& second) {
-    std::future<void> other = std::async(std::launch::async, second);
-    first();
-    other.get();
 }
 
 // How many units every text of the parts begins with alike.
