@@ -13,9 +13,9 @@ constexpr qsizetype namesPerRound = 1024;
 } // namespace
 
 IdentitiesAhead::IdentitiesAhead(const FileSystem& fileSystem, const QString& directory,
-                                 const QStringList& names)
-    : found_(size_t(names.size()), FileIdentity{}),
-      thread_([this, &fileSystem, directory, names](const std::stop_token& stop) {
+                                 const QStringList& names, const QStringList& newNames)
+    : found_(size_t(names.size()), FileIdentity{}), encoded_(names.size()),
+      thread_([this, &fileSystem, directory, names, newNames](const std::stop_token& stop) {
           for (qsizetype begin = 0; begin < names.size() && !stop.stop_requested();
                begin += namesPerRound) {
               const qsizetype count = std::min(namesPerRound, names.size() - begin);
@@ -24,10 +24,18 @@ IdentitiesAhead::IdentitiesAhead(const FileSystem& fileSystem, const QString& di
               std::move(round.begin(), round.end(), found_.begin() + begin);
               known_.store(begin + count, std::memory_order_release);
               known_.notify_all();
+              encoded_.encode(names, newNames, begin + count, true);
           }
       }) {}
 
-const FsResult<FileIdentity>& IdentitiesAhead::at(qsizetype index) const {
+IdentitiesAhead::~IdentitiesAhead() {
+    // Stops the thread, and wakes it where it waits for the moves to pass.
+    thread_.request_stop();
+    encoded_.endMoves();
+}
+
+const FsResult<FileIdentity>& IdentitiesAhead::at(qsizetype index) {
+    encoded_.reached(index);
     for (qsizetype known = known_.load(std::memory_order_acquire); known <= index;
          known = known_.load(std::memory_order_acquire))
         known_.wait(known, std::memory_order_acquire);

@@ -203,7 +203,7 @@ void RunUndo::putBack(qsizetype phase, PhaseKind kind, const AwayFiles& files,
     // The files go back in the order they had moved, last first. In place a
     // file that stays keeps its name from the others, so the plan holds only
     // the files that may go back; elsewhere each file is checked on another
-    // thread ahead of its move.
+    // thread ahead of its move, where its names are encoded too.
     std::optional<IdentitiesAhead> ahead;
     if (setup.inPlace) {
         QStringList names;
@@ -228,7 +228,7 @@ void RunUndo::putBack(qsizetype phase, PhaseKind kind, const AwayFiles& files,
         for (auto away = files.crbegin(); away != files.crend(); ++away)
             if (!stuck(record.intents[away->first], away->second))
                 take(away->first, away->second);
-        ahead.emplace(fileSystem_, setup.toDir, plan.listed);
+        ahead.emplace(fileSystem_, setup.toDir, plan.listed, plan.newNames);
     }
     done_ += files.size() - plan.listed.size();
 
@@ -244,7 +244,9 @@ void RunUndo::putBack(qsizetype phase, PhaseKind kind, const AwayFiles& files,
     backSetup.listedMs = setup.listedMs;
     PhaseRecorder recorder(journal_, fileSystem_, backSetup,
                            {plan.listed, plan.newNames, nullptr, &identities, &originals});
-    PlanMoves moves(fileSystem_, plan, setup.toDir, setup.fromDir, recorder);
+    PlanMoves moves(fileSystem_, plan, setup.toDir, setup.fromDir, recorder,
+                    ahead ? [&ahead](qsizetype index) { return ahead->encodedNames(index); }
+                          : std::function<EncodedNames(qsizetype)>());
     QHash<QString, FsError> failures;
     const qsizetype count = plan.listed.size();
     // A file that came to its place by an earlier phase was moved first there.

@@ -1,17 +1,17 @@
 #pragma once
 
 #include "core/fs/DirectoryMoves.h"
+#include "core/fs/EncodedAhead.h"
 #include "core/rename/RenamePlan.h"
 #include "core/rename/RenamePlanner.h"
 #include "core/rename/RenameState.h"
 
-#include <QByteArray>
 #include <QStringList>
 
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <thread>
-#include <vector>
 
 class FileSystem;
 struct RenameOperation;
@@ -52,17 +52,7 @@ public:
     EncodedNames encodedNames(qsizetype index);
 
 private:
-    // The encoded names of the moves of a run of files, each followed by a NUL.
-    struct EncodedChunk {
-        QByteArray bytes;
-        std::vector<quint32> starts; // two per file: from, to
-    };
-
     void planInOrder(const std::stop_token& stop, QString* newNames, RenameState state);
-    // Encodes the chunks of the files before `planned`, the last one short
-    // where the plan ends, as far ahead of the moves as they may be; when
-    // `waiting`, waits for the moves to pass chunks until all are encoded.
-    void encodeChunks(qsizetype planned, bool waiting);
     // Tells the plan's thread that no more names will be asked for.
     void endMoves();
     // Waits until `settled_` reaches `count` and returns it.
@@ -77,13 +67,8 @@ private:
     // Written by the plan's thread before its end is published.
     qsizetype moveCount_ = 0;
     RenameState endState_;
-    // Runs of `filesPerChunk` files, filled by the plan's thread and freed
-    // by the moves' thread once passed; each handed over by the counts.
-    std::vector<EncodedChunk> encoded_;
-    std::atomic<qsizetype> encodedChunks_{0};
-    std::atomic<qsizetype> passedChunks_{0};
-    qsizetype encodingChunk_ = 0; // the plan's thread's alone
-    qsizetype freedChunks_ = 0;   // the moves' thread's alone
+    // Into another directory: the moves' names, encoded by the plan's thread.
+    std::optional<EncodedAhead> encoded_;
     // Destroyed first: it stops between two files and is joined.
     std::jthread thread_;
 };

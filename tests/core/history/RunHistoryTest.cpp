@@ -186,6 +186,29 @@ INSTANTIATE_TEST_SUITE_P(Ways, Replaced, testing::Values(
     [](const testing::TestParamInfo<ReplacementRow>& info) { return std::string(info.param.name); });
 // clang-format on
 
+// The thread that checks the files ahead of the moves waits when it is far
+// ahead of them; files that stay, one after the other, must let it go on
+// as moves do.
+TEST_F(History, UndoPassesOverMoreGoneFilesInARowThanAreCheckedAhead) {
+    constexpr int count = 20000;
+    constexpr int back = 2000;
+    QStringList names;
+    for (int file = 0; file < count; ++file)
+        names.append(u"f%1.mp3"_s.arg(file, 5, 10, QChar(u'0')));
+    files(u"src"_s, names);
+    addText(u"_x"_s);
+    // Undo meets the files last moved first.
+    for (int file = back; file < count; ++file)
+        ASSERT_TRUE(QFile::remove(tree.root() + u"dst/f%1_x.mp3"_s.arg(file, 5, 10, QChar(u'0'))));
+
+    restart().undoRun(rows()[0].id);
+    ASSERT_EQ(window.messages.size(), 1);
+    EXPECT_TRUE(window.messages[0].text.startsWith(
+        u"%1 Dateien konnten nicht zurückbenannt werden:"_s.arg(count - back)));
+    EXPECT_EQ(tree.entries(u"src"_s), names.mid(0, back));
+    EXPECT_EQ(tree.entries(u"dst"_s), QStringList());
+}
+
 void killAtFirstMove(HistoryStep step) {
     if (step == HistoryStep::FileMoved)
         ::kill(::getpid(), SIGKILL);
