@@ -64,8 +64,8 @@ bool renameAll(int fromFd, int toFd, const QList<QByteArray>& names, const QByte
 }
 
 bool renameAllBack(int fromFd, int toFd, const QList<QByteArray>& names, qsizetype prefixLength) {
-    for (const QByteArray& name : names) {
-        if (::renameat2(fromFd, name.constData(), toFd, name.constData() + prefixLength,
+    for (auto name = names.crbegin(); name != names.crend(); ++name) {
+        if (::renameat2(fromFd, name->constData(), toFd, name->constData() + prefixLength,
                         RENAME_NOREPLACE) != 0)
             return false;
     }

@@ -25,7 +25,10 @@ QList<QByteArray> sortedRegularFiles(const QByteArray& directory);
 // failure.
 bool renameAll(int fromFd, int toFd, const QList<QByteArray>& names, const QByteArray& prefix = {});
 
-// The same the other way: each name loses its first `prefixLength` bytes.
+// The same the other way, the last name first as an undo goes, each losing
+// its first `prefixLength` bytes. The order costs the kernel time: on ext4,
+// names that came in in order take longer to move out last first (1.07 and
+// 1.29 times as long in two measurements of 100,000 files).
 bool renameAllBack(int fromFd, int toFd, const QList<QByteArray>& names, qsizetype prefixLength);
 
 // openat, fstat, pread of the last 128 bytes and close per name; returns how
