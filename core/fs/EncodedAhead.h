@@ -25,8 +25,8 @@ public:
     // The encoding thread: encodes the runs of the files before `ready`, the
     // last one short where `ready` ends the moves, file i moving from from[i]
     // to to[i]. Returns when it is `runsAhead` ahead, or when `waiting`, after
-    // waiting for the moves to pass runs until all are encoded. Returns at
-    // once once the moves have ended.
+    // waiting for the moves to pass runs until all are encoded; and as soon
+    // as the moves have ended.
     void encode(const QStringList& from, const QStringList& to, qsizetype ready, bool waiting);
 
     // The moves' thread: the names of file `index`'s move; waits until they

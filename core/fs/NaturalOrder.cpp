@@ -17,6 +17,10 @@ namespace {
 // From how many names on they are keyed and sorted in two parts at once.
 constexpr qsizetype namesSortedInTwo = 8192;
 
+bool sortedInTwo(qsizetype count) {
+    return count >= namesSortedInTwo && std::thread::hardware_concurrency() >= 2;
+}
+
 bool isDigit(char16_t c) {
     return c >= u'0' && c <= u'9';
 }
@@ -309,7 +313,7 @@ std::vector<qsizetype> orderOf(std::vector<const SortKeys*> parts) {
     before.reserve(count);
     for (const SortKeys* part : parts)
         addEntries(*part, shared, before);
-    if (qsizetype(count) < namesSortedInTwo || std::thread::hardware_concurrency() < 2) {
+    if (!sortedInTwo(qsizetype(count))) {
         sortFrom(before.begin(), before.end(), shared);
         return indicesOf(before, std::move(order));
     }
@@ -332,7 +336,7 @@ bool naturallyBefore(const QString& a, const QString& b) {
 }
 
 std::vector<qsizetype> naturalOrder(const QStringList& names) {
-    if (names.size() < namesSortedInTwo || std::thread::hardware_concurrency() < 2) {
+    if (!sortedInTwo(names.size())) {
         const SortKeys keys(names, 0, names.size());
         return orderOf({&keys});
     }
